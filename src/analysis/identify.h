@@ -1,0 +1,32 @@
+// License identification of one file: the verdict and its record.
+//
+// Contract: `identify_license` writes exactly one result record for the file
+// to standard output, or, when run_settings.licensedir cannot be opened, the
+// line "Can't open license folder: %s\n" and no record. In order:
+// 1. with -y, the copyright object is built from the raw text;
+// 2. an SPDX tag naming a license directory settles the verdict at once
+//    (SPDX record, nothing logged);
+// 3. every non-hidden reference text licenses.d/<L>/<R>, in listing order,
+//    is scored against the normalized text (proportionally for L starting
+//    with "BSD" or "Apache"); the best score at or above the threshold wins,
+//    ties going to the longer normalized reference, then to the first met.
+//    A candidate that becomes the best is confirmed by the string rules of
+//    its own license, which move its score halfway toward 100;
+// 4. only when nothing reached the threshold, the first strings.d/<S> whose
+//    string rules match gives the verdict S with score 100;
+// 5. with -y an unsettled verdict becomes "None".
+// Unreadable reference or string rule files end the run (see text.h and
+// string_rules.h). `content` is the raw text and stays the caller's.
+#ifndef TARSIL_ANALYSIS_IDENTIFY_H_
+#define TARSIL_ANALYSIS_IDENTIFY_H_
+
+#include <string>
+#include <string_view>
+
+namespace tarsil {
+
+void identify_license(const std::string& path, std::string_view content);
+
+}  // namespace tarsil
+
+#endif  // TARSIL_ANALYSIS_IDENTIFY_H_

@@ -1,0 +1,22 @@
+// JSON string escaping for the values of result records and copyright objects.
+//
+// Contract: `json_escape` returns `text` with a double quote written as
+// backslash-quote, a backslash as two backslashes, and every byte below 0x20
+// as a \u00XX escape (lower-case hex digits); all other bytes are copied
+// unchanged, so ordinary names come out byte-identical.
+#ifndef TARSIL_ANALYSIS_JSON_H_
+#define TARSIL_ANALYSIS_JSON_H_
+
+#include <string>
+#include <string_view>
+
+namespace tarsil {
+
+std::string json_escape(std::string_view text);
+
+// Appends the escaped form of `c` to `out`.
+void json_escape_char(char c, std::string* out);
+
+}  // namespace tarsil
+
+#endif  // TARSIL_ANALYSIS_JSON_H_

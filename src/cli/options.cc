@@ -1,0 +1,123 @@
+#include "cli/options.h"
+
+#include <getopt.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/rule_dirs.h"
+#include "cli/settings.h"
+
+namespace tarsil {
+
+const char kHelpText[] =
+    "KELMOR Tarsil v.1.23\n"
+    "Usage: tarsil [options] path\n"
+    "\n"
+    "Tarsil attempts license detection on the given path (single file or directory)\n"
+    "Default tarsil rules location, containing strings.d and licenses.d:\n"
+    "\tStand-alone    : /kelmor/etc/tarsil_rules/\n"
+    "\tPart of WebApp : /etc/kelmor/tarsil_rules/\n"
+    "Rules are simply licenses and headers placed inside a directory named with the\n"
+    "corresponding SPDX id. For example licenses.d/MIT/original.txt\n"
+    "\n"
+    "Available options:\n"
+    " --debug,     -d  Enables debugging mode\n"
+    " --help,      -h  Displays this help and exits\n"
+    " --version,   -v  Displays version and exits\n"
+    " --pretty,    -p  Indent JSON response for easier screen reading\n"
+    " --copyright, -y  Add copyright identification scan\n"
+    "Available settings:\n"
+    " --threshold  -s [value],  Threshold for match, def: 80\n"
+    " --minwords   -w [value],  Min words for lic comparision, def: 2\n"
+    " --minbytes   -b [value],  Min bytes for lic comparision, def: 20\n"
+    " --ruledir,   -r [string], Location of rules, see above for defaults\n"
+    "\n"
+    "tarsil is made by the KELMOR tarsil developers; report problems and get support "
+    "through the project's issue tracker.\n";
+
+bool is_all_digits(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (!std::isdigit(static_cast<unsigned char>(*text))) return false;
+  }
+  return true;
+}
+
+int32_t parse_digits(const char* text) {
+  int64_t value = 0;
+  for (; *text != '\0'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > INT32_MAX) return INT32_MAX;
+  }
+  return static_cast<int32_t>(value);
+}
+
+namespace {
+
+int32_t integer_option(int code, const char* text) {
+  if (!is_all_digits(text)) usage_error(1, code, text);
+  return parse_digits(text);
+}
+
+}  // namespace
+
+std::string parse_options(int argc, char** argv) {
+  static const option kLongOptions[] = {
+      {"debug", no_argument, nullptr, 'd'},         {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'v'},       {"pretty", no_argument, nullptr, 'p'},
+      {"threshold", required_argument, nullptr, 's'}, {"minwords", required_argument, nullptr, 'w'},
+      {"minbytes", required_argument, nullptr, 'b'},  {"config", required_argument, nullptr, 'c'},
+      {"ruledir", required_argument, nullptr, 'r'},   {nullptr, 0, nullptr, 0},
+  };
+  int code;
+  while ((code = getopt_long(argc, argv, "c:dhvs:w:b:pr:y", kLongOptions, nullptr)) != -1) {
+    switch (code) {
+      case 'd':
+        if (run_settings.setting & SETTING_DEBUG) run_settings.setting |= SETTING_VERBOSE;
+        run_settings.setting |= SETTING_DEBUG;
+        break;
+      case 'h':
+        std::fputs(kHelpText, stdout);
+        finish_output();
+        std::exit(0);
+      case 'v':
+        std::printf("KELMOR Tarsil %s\n", kVersion);
+        finish_output();
+        std::exit(0);
+      case 'p':
+        run_settings.setting |= SETTING_PRETTY;
+        break;
+      case 'y':
+        run_settings.setting |= SETTING_COPYRIGHT;
+        break;
+      case 's':
+        run_settings.threshold = static_cast<float>(integer_option('s', optarg));
+        break;
+      case 'w':
+        run_settings.minwords = integer_option('w', optarg);
+        break;
+      case 'b':
+        run_settings.minbytes = integer_option('b', optarg);
+        break;
+      case 'r':
+        set_rule_root(optarg);
+        break;
+      default:
+        fatal_stderr("ERROR: Unknown option " + std::to_string(code) + "\n");
+    }
+  }
+  return argv[argc - 1];
+}
+
+void log_banner() {
+  debug_log(SETTING_DEBUG,
+            "Version \t : %s\nSetting \t : 0x%x\nThreshold \t : %.2f\nStringdir \t : "
+            "%s\nlicensedir \t : %s\nminwords \t : %d\nminbytes \t : %d\n"
+            "====================\n",
+            kVersion, run_settings.setting, static_cast<double>(run_settings.threshold),
+            run_settings.stringdir.c_str(), run_settings.licensedir.c_str(),
+            run_settings.minwords, run_settings.minbytes);
+}
+
+}  // namespace tarsil

@@ -1,0 +1,64 @@
+#include "cli/rule_dirs.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "cli/settings.h"
+#include "match/text.h"
+
+namespace tarsil {
+
+const RuleCandidates kStringCandidates = {"/kelmor/etc/tarsil_rules/strings.d",
+                                          "/etc/kelmor/tarsil_rules/strings.d"};
+const RuleCandidates kLicenseCandidates = {"/kelmor/etc/tarsil_rules/licenses.d",
+                                           "/etc/kelmor/tarsil_rules/licenses.d"};
+
+namespace {
+
+// The working directory, however long; false when it cannot be obtained.
+bool current_directory(std::string* out) {
+  std::string buffer(256, '\0');
+  for (;;) {
+    if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+      buffer.resize(buffer.find('\0'));
+      *out = buffer;
+      return true;
+    }
+    if (errno != ERANGE) return false;
+    buffer.assign(buffer.size() * 2, '\0');
+  }
+}
+
+}  // namespace
+
+void set_rule_root(const std::string& dir) {
+  run_settings.licensedir = dir + "/licenses.d";
+  run_settings.stringdir = dir + "/strings.d";
+  if (!is_directory(run_settings.licensedir)) usage_error(2, 'r', run_settings.licensedir);
+  if (!is_directory(run_settings.stringdir)) usage_error(2, 'r', run_settings.stringdir);
+}
+
+std::string resolve_rule_dir(const RuleCandidates& candidates, const std::string& name) {
+  for (const std::string& candidate : candidates) {
+    if (is_directory(candidate)) return candidate;
+    debug_log(SETTING_DEBUG, "%s is not a valid directory\n", candidate.c_str());
+  }
+  std::string cwd;
+  if (!current_directory(&cwd)) fatal_stderr("ERROR: CWD not obtained\n");
+  const std::string fallback = cwd + "/../etc/tarsil_rules/" + name;
+  if (!is_directory(fallback)) fatal_stderr("ERROR: Rule dir: " + name + " not found\n");
+  return fallback;
+}
+
+void resolve_rule_dirs(const RuleCandidates& string_candidates,
+                       const RuleCandidates& license_candidates) {
+  if (run_settings.stringdir.empty()) {
+    run_settings.stringdir = resolve_rule_dir(string_candidates, "strings.d");
+  }
+  if (run_settings.licensedir.empty()) {
+    run_settings.licensedir = resolve_rule_dir(license_candidates, "licenses.d");
+  }
+}
+
+}  // namespace tarsil

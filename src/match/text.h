@@ -1,0 +1,46 @@
+// Text intake and normalization: the word stream every comparison works on.
+//
+// Contract:
+// - Raw text is at most the first 10000 bytes of a file and ends at its first
+//   NUL byte; nothing past either limit is ever looked at.
+// - Normalized text holds only A-Z, 0-9 and '|': each maximal run of ASCII
+//   letters and digits is one word (upper-cased), and one '|' stands for each
+//   run of other bytes that follows a word. It never starts with '|', never
+//   holds "||", and is at most 10000 characters long. Its word count is its
+//   number of '|'.
+// - `read_text_file` never returns on failure: an unopenable file ends the
+//   run with "ERROR: Cannot read %s\n" on standard output and status 1.
+#ifndef TARSIL_MATCH_TEXT_H_
+#define TARSIL_MATCH_TEXT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarsil {
+
+inline constexpr std::size_t kMaxTextBytes = 10000;
+
+// Returns the first 10000 bytes of the file at `path`, cut at the first NUL.
+// On an open failure: "ERROR: Cannot read <path>" on standard output, exit 1.
+// Read errors after a successful open just end the text.
+std::string read_text_file(const std::string& path);
+
+// Returns the normalized form of the first 10000 bytes of `text`, stopping
+// early at a zero byte.
+std::string normalize_text(std::string_view text);
+
+// read_text_file followed by normalize_text.
+std::string read_normalized_file(const std::string& path);
+
+// True when stat() (following symbolic links) succeeds and says directory,
+// respectively regular file; false for an empty path or a failing stat().
+bool is_directory(const std::string& path);
+bool is_regular_file(const std::string& path);
+
+// Number of '|' in a normalized text.
+int count_words(std::string_view normalized);
+
+}  // namespace tarsil
+
+#endif  // TARSIL_MATCH_TEXT_H_
