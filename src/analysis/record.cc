@@ -8,7 +8,9 @@
 namespace tarsil {
 namespace {
 
-bool pretty() { return (run_settings.setting & SETTING_PRETTY) != 0; }
+bool pretty() {
+  return (run_settings.setting & SETTING_PRETTY) != 0;
+}
 
 }  // namespace
 

@@ -2,7 +2,8 @@
 //
 // Contract:
 // - JSON form, SPDX verdict:
-//   {"license":"<id>","score":"100","path":"<path>", "rule":"SPDX-License-Identifier","copyright":<c>}
+//   {"license":"<id>","score":"100","path":"<path>",
+//   "rule":"SPDX-License-Identifier","copyright":<c>}
 // - JSON form, general verdict (note the blank inside the " rule" key):
 //   {"license":"<license>","score":"<%.2f>","path":"<path>", " rule":"<rule>","copyright":<c>}
 // - In JSON form the license, path and rule values are escaped (json_escape),

@@ -64,8 +64,8 @@ int32_t integer_option(int code, const char* text) {
 
 std::string parse_options(int argc, char** argv) {
   static const option kLongOptions[] = {
-      {"debug", no_argument, nullptr, 'd'},         {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'v'},       {"pretty", no_argument, nullptr, 'p'},
+      {"debug", no_argument, nullptr, 'd'},           {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'v'},         {"pretty", no_argument, nullptr, 'p'},
       {"threshold", required_argument, nullptr, 's'}, {"minwords", required_argument, nullptr, 'w'},
       {"minbytes", required_argument, nullptr, 'b'},  {"config", required_argument, nullptr, 'c'},
       {"ruledir", required_argument, nullptr, 'r'},   {nullptr, 0, nullptr, 0},
@@ -116,8 +116,8 @@ void log_banner() {
             "%s\nlicensedir \t : %s\nminwords \t : %d\nminbytes \t : %d\n"
             "====================\n",
             kVersion, run_settings.setting, static_cast<double>(run_settings.threshold),
-            run_settings.stringdir.c_str(), run_settings.licensedir.c_str(),
-            run_settings.minwords, run_settings.minbytes);
+            run_settings.stringdir.c_str(), run_settings.licensedir.c_str(), run_settings.minwords,
+            run_settings.minbytes);
 }
 
 }  // namespace tarsil

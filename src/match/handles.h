@@ -23,7 +23,9 @@ struct DirCloser {
 using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
 // True for names the rule set and the license passes ignore.
-inline bool is_hidden_name(const char* name) { return name[0] == '.'; }
+inline bool is_hidden_name(const char* name) {
+  return name[0] == '.';
+}
 
 }  // namespace tarsil
 
