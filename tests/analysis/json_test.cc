@@ -1,1 +1,35 @@
+#include "analysis/json.h"
 
+#include <gtest/gtest.h>
+
+#include "test_util.h"
+
+namespace tarsil {
+namespace {
+
+TEST(JsonEscape, QuotesBackslashesAndControlBytes) {
+  const struct {
+    std::string in, want;
+  } cases[] = {
+      {"", ""},
+      {"MIT", "MIT"},
+      {"GPL-2.0-with-classpath-exception", "GPL-2.0-with-classpath-exception"},
+      {"src/a b.c", "src/a b.c"},
+      {"a\"b", "a\\\"b"},
+      {"C:\\dir\\", "C:\\\\dir\\\\"},
+      {"\\\"", "\\\\\\\""},
+      {"\n\t\r\x01\x1f", "\\u000a\\u0009\\u000d\\u0001\\u001f"},
+      {std::string("a\0b", 3), "a\\u0000b"},
+      {" \x7f", " \x7f"},                  // DEL needs no escape
+      {"\xc2\xa9 2019", "\xc2\xa9 2019"},  // UTF-8 passes through
+  };
+  std::string records;
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.want, json_escape(c.in)) << c.in;
+    records += "{\"v\":\"" + json_escape(c.in) + "\"}\n";
+  }
+  EXPECT_EQ("", testing::json_lines_error(records));
+}
+
+}  // namespace
+}  // namespace tarsil
