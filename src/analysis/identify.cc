@@ -9,31 +9,46 @@
 #include "cli/settings.h"
 #include "match/chunk_score.h"
 #include "match/handles.h"
+#include "match/rule_cache.h"
 #include "match/string_rules.h"
 #include "match/text.h"
 
 namespace tarsil {
 namespace {
 
-bool starts_with(const char* name, const char* prefix) {
-  return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+Engine engine_in_use = Engine::kFast;
+
+bool starts_with(const std::string& name, const char* prefix) {
+  return name.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// Scores one reference text and applies the selection rules to `best`.
+// Where a reference text's score and its license's string rules come from:
+// with `cache`, the fast engine's index (`unit`, `string_dir` locate them);
+// without, the disk and chunk_match_score.
+struct Scoring {
+  const RuleCache* cache = nullptr;
+  uint32_t unit = 0;
+  int32_t string_dir = -1;
+};
+
+// Scores one normalized reference text and applies the selection rules to
+// `best`.
 void consider_reference(const std::string& license, const std::string& name,
-                        const std::string& path, std::string_view target, BestMatch* best) {
-  const std::string rule = read_normalized_file(path);
+                        const std::string& path, const std::string& rule, const Scoring& scoring,
+                        std::string_view target, BestMatch* best) {
   debug_log(SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
   const double rule_length = static_cast<double>(rule.size());
-  const bool proportional =
-      starts_with(license.c_str(), "BSD") || starts_with(license.c_str(), "Apache");
-  const float score = chunk_match_score(rule, target, proportional);
+  const bool proportional = starts_with(license, "BSD") || starts_with(license, "Apache");
+  const float score = scoring.cache != nullptr
+                          ? cached_score(*scoring.cache, scoring.unit, proportional)
+                          : chunk_match_score(rule, target, proportional);
   if (score >= run_settings.threshold &&
       (score > best->score || (score == best->score && rule_length > best->rule_length))) {
     *best = BestMatch{license, score, name, rule_length};
-    if (match_string_dir(run_settings.stringdir + "/" + license, target)) {
-      best->score = (100.0f + best->score) / 2.0f;
-    }
+    const bool confirmed = scoring.cache != nullptr
+                               ? match_cached_string_dir(*scoring.cache, scoring.string_dir)
+                               : match_string_dir(run_settings.stringdir + "/" + license, target);
+    if (confirmed) best->score = (100.0f + best->score) / 2.0f;
   }
   if (score != 0) {
     debug_log(SETTING_DEBUG, "score %.2f (%.2f) %s\t: %s\n", score, best->score,
@@ -41,8 +56,9 @@ void consider_reference(const std::string& license, const std::string& name,
   }
 }
 
-// The license pass; false when the license directory cannot be opened.
-bool license_pass(std::string_view target, BestMatch* best) {
+// The license pass reading every reference text from disk; false when the
+// license directory cannot be opened.
+bool reference_license_pass(std::string_view target, BestMatch* best) {
   const std::string& root = run_settings.licensedir;
   DirPtr licenses(opendir(root.c_str()));
   if (!licenses) return false;
@@ -57,16 +73,44 @@ bool license_pass(std::string_view target, BestMatch* best) {
       if (is_hidden_name(entry->d_name)) continue;
       const std::string path = license_path + "/" + entry->d_name;
       if (!is_regular_file(path)) continue;
-      consider_reference(license, entry->d_name, path, target, best);
+      const std::string rule = read_normalized_file(path);
+      consider_reference(license, entry->d_name, path, rule, Scoring{}, target, best);
     }
   }
   return true;
 }
 
-// The string pass: the first strings.d/<S> whose rules match.
-void string_pass(std::string_view target, BestMatch* best) {
+// The license pass over the rule cache, which it first points at `target`;
+// false when the license directory could not be opened. An unreadable
+// reference text ends the run when the pass reaches it.
+bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* best) {
+  if (!cache.licenses_open) return false;
+  score_target(cache, target);
+  for (const CachedLicense& license : cache.licenses) {
+    for (const CachedReference& reference : license.references) {
+      if (!reference.readable) fatal_stdout("ERROR: Cannot read " + reference.path + "\n");
+      consider_reference(license.name, reference.name, reference.path, reference.text,
+                         Scoring{&cache, reference.unit, license.string_dir}, target, best);
+    }
+  }
+  return true;
+}
+
+// The string pass: the first strings.d/<S> whose rules match, from the
+// cache when there is one, else from disk.
+void string_pass(std::string_view target, const RuleCache* cache, BestMatch* best) {
   debug_log(SETTING_DEBUG, "Tarsil analyzing string\n");
   *best = BestMatch{};
+  if (cache != nullptr) {
+    if (!cache->strings_open) return;
+    for (const int32_t dir : cache->string_listing) {
+      if (match_cached_string_dir(*cache, dir)) {
+        *best = BestMatch{cache->string_dirs[dir].name, 100, "strings.d", 0};
+        return;
+      }
+    }
+    return;
+  }
   const std::string& root = run_settings.stringdir;
   DirPtr strings(opendir(root.c_str()));
   if (!strings) return;
@@ -80,6 +124,14 @@ void string_pass(std::string_view target, BestMatch* best) {
 }
 
 }  // namespace
+
+void set_engine(Engine engine) {
+  engine_in_use = engine;
+}
+
+Engine current_engine() {
+  return engine_in_use;
+}
 
 void identify_license(const std::string& path, std::string_view content) {
   const bool copyright_scan = (run_settings.setting & SETTING_COPYRIGHT) != 0;
@@ -95,12 +147,15 @@ void identify_license(const std::string& path, std::string_view content) {
   debug_log(SETTING_DEBUG, "Tarsil analyzing license\n");
 
   BestMatch best;
-  if (!license_pass(target, &best)) {
+  RuleCache* const cache = engine_in_use == Engine::kFast ? &rule_cache() : nullptr;
+  const bool licenses_open = cache != nullptr ? fast_license_pass(target, *cache, &best)
+                                              : reference_license_pass(target, &best);
+  if (!licenses_open) {
     std::printf("Can't open license folder: %s\n", run_settings.licensedir.c_str());
     return;
   }
   const float threshold = run_settings.threshold;
-  if (best.license.empty() || threshold > best.score) string_pass(target, &best);
+  if (best.license.empty() || threshold > best.score) string_pass(target, cache, &best);
   if ((best.license.empty() || threshold > best.score) && copyright_scan) {
     best = BestMatch{"None", 0, "", 0};
   }

@@ -17,6 +17,15 @@
 // 5. with -y an unsettled verdict becomes "None".
 // Unreadable reference or string rule files end the run (see text.h and
 // string_rules.h). `content` is the raw text and stays the caller's.
+//
+// Two engines give the same output byte for byte:
+// - kFast (the default) reads the rule set once per run, on the first
+//   license pass, and scores every rule with the chunk index (rule_cache.h);
+// - kReference reads and normalizes every reference text and string-rule
+//   file again for each file and scores each rule with chunk_match_score.
+//   It is kept as the yardstick of tests and benchmarks.
+// Both share the selection logic below; only how a rule's text and score
+// are obtained differs.
 #ifndef TARSIL_ANALYSIS_IDENTIFY_H_
 #define TARSIL_ANALYSIS_IDENTIFY_H_
 
@@ -25,6 +34,16 @@
 
 namespace tarsil {
 
+enum class Engine { kReference, kFast };
+
+// Chooses the engine of later identify_license calls; the default is kFast.
+void set_engine(Engine engine);
+
+// Returns the engine in use.
+Engine current_engine();
+
+// Writes the file's record (or the license-folder message); never fails
+// otherwise than by ending the run as described above.
 void identify_license(const std::string& path, std::string_view content);
 
 }  // namespace tarsil

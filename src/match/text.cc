@@ -22,14 +22,21 @@ bool stat_mode(const std::string& path, mode_t* mode) {
 
 }  // namespace
 
-std::string read_text_file(const std::string& path) {
+bool try_read_text_file(const std::string& path, std::string* text) {
+  text->clear();
   FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) fatal_stdout("ERROR: Cannot read " + path + "\n");
-  std::string text(kMaxTextBytes, '\0');
-  const std::size_t got = std::fread(text.data(), 1, kMaxTextBytes, file.get());
-  text.resize(got);
+  if (!file) return false;
+  text->resize(kMaxTextBytes);
+  const std::size_t got = std::fread(text->data(), 1, kMaxTextBytes, file.get());
+  text->resize(got);
   // Everything after the first NUL byte is invisible to the rest of the system.
-  text.resize(std::strlen(text.c_str()));
+  text->resize(std::strlen(text->c_str()));
+  return true;
+}
+
+std::string read_text_file(const std::string& path) {
+  std::string text;
+  if (!try_read_text_file(path, &text)) fatal_stdout("ERROR: Cannot read " + path + "\n");
   return text;
 }
 

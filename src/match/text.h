@@ -26,6 +26,10 @@ inline constexpr std::size_t kMaxTextBytes = 10000;
 // Read errors after a successful open just end the text.
 std::string read_text_file(const std::string& path);
 
+// Like read_text_file, but returns false (and leaves *text empty) when the
+// file cannot be opened, writing nothing.
+bool try_read_text_file(const std::string& path, std::string* text);
+
 // Returns the normalized form of the first 10000 bytes of `text`, stopping
 // early at a zero byte.
 std::string normalize_text(std::string_view text);

@@ -1,0 +1,302 @@
+#include "match/chunk_index.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <numeric>
+
+#include "match/chunk_score.h"
+
+namespace tarsil {
+namespace {
+
+// The distinct chunks met so far, with an open-addressing table from chunk
+// text to id (slots hold id + 1; 0 is free).
+struct ChunkTable {
+  std::vector<std::string_view> chunks;
+  std::vector<uint32_t> slots = std::vector<uint32_t>(1024, 0);
+};
+
+std::size_t slot_of(const ChunkTable& table, std::string_view chunk) {
+  const std::size_t mask = table.slots.size() - 1;
+  std::size_t slot = std::hash<std::string_view>{}(chunk)&mask;
+  while (table.slots[slot] != 0 && table.chunks[table.slots[slot] - 1] != chunk) {
+    slot = (slot + 1) & mask;
+  }
+  return slot;
+}
+
+// Returns the id of `chunk`, adding it when new.
+uint32_t chunk_id(ChunkTable* table, std::string_view chunk) {
+  const std::size_t slot = slot_of(*table, chunk);
+  if (table->slots[slot] != 0) return table->slots[slot] - 1;
+  table->chunks.push_back(chunk);
+  table->slots[slot] = static_cast<uint32_t>(table->chunks.size());
+  if (table->chunks.size() * 2 > table->slots.size()) {
+    table->slots.assign(table->slots.size() * 2, 0);
+    for (uint32_t id = 0; id < table->chunks.size(); ++id) {
+      table->slots[slot_of(*table, table->chunks[id])] = id + 1;
+    }
+  }
+  return static_cast<uint32_t>(table->chunks.size() - 1);
+}
+
+// Returns the child of `node` along `c`, or 0 when there is none (the root
+// is nobody's child).
+inline uint32_t child_of(const ChunkIndex& index, uint32_t node, uint8_t c) {
+  const uint32_t end = index.nodes[node + 1].first_child;
+  for (uint32_t i = index.nodes[node].first_child; i < end; ++i) {
+    if (index.symbol[i] == c) return i;
+    if (index.symbol[i] > c) break;
+  }
+  return 0;
+}
+
+// Builds the trie of the groups' prefixes (sorted, distinct) straight into
+// breadth-first order, which for sorted children is the order of (depth,
+// text): level d holds the distinct d-character heads of the prefixes, in
+// the prefixes' order. A prefix's end node carries its group id + 1.
+void lay_out_trie(const std::vector<std::string_view>& prefixes, ChunkIndex* index) {
+  std::vector<uint32_t> head(prefixes.size(), 0);  // node of each prefix's head so far
+  std::vector<uint32_t> parent{0};
+  index->symbol.assign(1, 0);
+  index->nodes.assign(1, ChunkNode{});
+  for (std::size_t depth = 1; depth <= kChunkPrefix; ++depth) {
+    uint32_t last_parent = 0;
+    uint8_t last_symbol = 0;
+    bool any = false;
+    for (std::size_t j = 0; j < prefixes.size(); ++j) {
+      if (prefixes[j].size() < depth) continue;
+      const uint8_t c = static_cast<uint8_t>(prefixes[j][depth - 1]);
+      if (!any || head[j] != last_parent || c != last_symbol) {
+        any = true;
+        last_parent = head[j];
+        last_symbol = c;
+        parent.push_back(head[j]);
+        index->symbol.push_back(c);
+        index->nodes.push_back(ChunkNode{});
+      }
+      head[j] = static_cast<uint32_t>(index->nodes.size() - 1);
+      if (prefixes[j].size() == depth) index->nodes[head[j]].group = static_cast<uint32_t>(j + 1);
+    }
+  }
+  // Children of consecutive nodes are consecutive: first_child by counting.
+  const std::size_t count = index->nodes.size();
+  std::vector<uint32_t> children(count, 0);
+  for (std::size_t v = 1; v < count; ++v) ++children[parent[v]];
+  index->nodes.push_back(ChunkNode{});  // sentinel
+  index->nodes[0].first_child = 1;
+  for (std::size_t v = 0; v < count; ++v) {
+    index->nodes[v + 1].first_child = index->nodes[v].first_child + children[v];
+  }
+  index->root_next.fill(0);
+  for (uint32_t w = index->nodes[0].first_child; w < index->nodes[1].first_child; ++w) {
+    index->root_next[index->symbol[w]] = w;
+  }
+}
+
+// Links every node to its fail and output nodes, in breadth-first order so
+// that a node's links are known before its children's.
+void link_automaton(ChunkIndex* index) {
+  const std::size_t count = index->nodes.size() - 1;
+  for (uint32_t v = 1; v < count; ++v) {
+    const uint32_t end = index->nodes[v + 1].first_child;
+    for (uint32_t w = index->nodes[v].first_child; w < end; ++w) {
+      const uint8_t c = index->symbol[w];
+      uint32_t f = index->nodes[v].fail;
+      uint32_t target = 0;
+      for (;;) {
+        target = f == 0 ? index->root_next[c] : child_of(*index, f, c);
+        if (target != 0 || f == 0) break;
+        f = index->nodes[f].fail;
+      }
+      index->nodes[w].fail = target;
+      index->nodes[w].output =
+          index->nodes[target].group != 0 ? target : index->nodes[target].output;
+    }
+  }
+}
+
+// Fills the postings: one per (chunk, unit) pair, the weights of that
+// unit's occurrences summed, units ascending. `occurrences` holds each
+// unit's chunk ids and weights in unit order, `unit_end` where each unit's
+// run of them ends.
+void fill_postings(const std::vector<std::pair<uint32_t, int32_t>>& occurrences,
+                   const std::vector<uint32_t>& unit_end, ChunkIndex* index) {
+  const std::size_t chunk_count = index->chunks.size();
+  std::vector<uint32_t> last_unit(chunk_count, 0);  // unit + 1 of the chunk's last posting
+  std::vector<uint32_t> cursor(chunk_count + 1, 0);
+  uint32_t unit = 0;
+  for (std::size_t k = 0; k < occurrences.size(); ++k) {
+    while (k >= unit_end[unit]) ++unit;
+    const uint32_t chunk = occurrences[k].first;
+    if (last_unit[chunk] == unit + 1) continue;
+    last_unit[chunk] = unit + 1;
+    ++cursor[chunk + 1];
+  }
+  std::partial_sum(cursor.begin(), cursor.end(), cursor.begin());
+  index->posting_start = cursor;
+  index->postings.assign(cursor[chunk_count], ChunkPosting{});
+  std::fill(last_unit.begin(), last_unit.end(), 0);
+  unit = 0;
+  for (std::size_t k = 0; k < occurrences.size(); ++k) {
+    while (k >= unit_end[unit]) ++unit;
+    const auto [chunk, weight] = occurrences[k];
+    if (last_unit[chunk] == unit + 1) {
+      index->postings[cursor[chunk] - 1].weight += weight;
+      continue;
+    }
+    last_unit[chunk] = unit + 1;
+    index->postings[cursor[chunk]++] = ChunkPosting{unit, weight};
+  }
+}
+
+}  // namespace
+
+int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans) {
+  spans->clear();
+  const std::size_t n = rule.size();
+  int bars = 0;
+  int chars = 0;
+  int words = 0;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (rule[i] != '|') {
+      ++chars;
+      continue;
+    }
+    ++words;
+    ++bars;
+    if ((chars >= minbytes && words >= minwords) || i == n - 1) {
+      spans->push_back(
+          ChunkSpan{static_cast<uint32_t>(start), static_cast<uint32_t>(i - start), words});
+      chars = 0;
+      words = 0;
+      start = i + 1;
+    }
+  }
+  return bars;
+}
+
+ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes,
+                             int minwords) {
+  ChunkIndex index;
+  index.minbytes = minbytes;
+  index.minwords = minwords;
+  index.unit_total.resize(units.size());
+  ChunkTable table;
+  std::vector<std::pair<uint32_t, int32_t>> occurrences;  // (chunk id, weight)
+  std::vector<uint32_t> unit_end(units.size());
+  std::vector<ChunkSpan> spans;
+  for (uint32_t u = 0; u < units.size(); ++u) {
+    index.unit_total[u] = cut_chunks(units[u], minbytes, minwords, &spans);
+    for (const ChunkSpan& span : spans) {
+      if (span.length == 0) continue;  // an empty chunk is never found
+      occurrences.emplace_back(chunk_id(&table, units[u].substr(span.start, span.length)),
+                               span.weight);
+    }
+    unit_end[u] = static_cast<uint32_t>(occurrences.size());
+  }
+  table.slots = {};
+
+  // Chunk ids follow the sorted order, so chunks sharing a prefix are adjacent.
+  const std::vector<std::string_view>& found = table.chunks;
+  std::vector<uint32_t> order(found.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(),
+            [&found](uint32_t a, uint32_t b) { return found[a] < found[b]; });
+  std::vector<uint32_t> rank(found.size());
+  index.chunks.reserve(found.size());
+  for (uint32_t r = 0; r < order.size(); ++r) {
+    rank[order[r]] = r;
+    index.chunks.push_back(found[order[r]]);
+  }
+  order = {};
+  table.chunks = {};
+  for (auto& occurrence : occurrences) occurrence.first = rank[occurrence.first];
+  rank = {};
+
+  std::vector<std::string_view> prefixes;
+  for (uint32_t id = 0; id < index.chunks.size(); ++id) {
+    const std::string_view prefix = index.chunks[id].substr(0, kChunkPrefix);
+    if (prefixes.empty() || prefixes.back() != prefix) {
+      if (!index.groups.empty()) index.groups.back().end = id;
+      index.groups.push_back(ChunkGroup{id, id, static_cast<uint32_t>(prefix.size())});
+      prefixes.push_back(prefix);
+    }
+  }
+  if (!index.groups.empty()) index.groups.back().end = static_cast<uint32_t>(index.chunks.size());
+
+  lay_out_trie(prefixes, &index);
+  link_automaton(&index);
+  fill_postings(occurrences, unit_end, &index);
+  return index;
+}
+
+void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches* matches) {
+  const std::size_t chunk_count = index.chunks.size();
+  if (matches->matched.size() != index.unit_total.size() || matches->seen.size() != chunk_count) {
+    matches->matched.assign(index.unit_total.size(), 0);
+    matches->seen.assign(chunk_count, 0);
+    matches->touched.clear();
+    matches->generation = 0;
+  }
+  for (const uint32_t u : matches->touched) matches->matched[u] = 0;
+  matches->touched.clear();
+  if (++matches->generation == 0) {
+    std::fill(matches->seen.begin(), matches->seen.end(), 0);
+    matches->generation = 1;
+  }
+  const uint32_t generation = matches->generation;
+  const ChunkNode* const nodes = index.nodes.data();
+  const std::size_t n = target.size();
+  uint32_t state = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const uint8_t c = static_cast<uint8_t>(target[i]);
+    for (;;) {
+      if (state == 0) {
+        state = index.root_next[c];
+        break;
+      }
+      const uint32_t next = child_of(index, state, c);
+      if (next != 0) {
+        state = next;
+        break;
+      }
+      state = nodes[state].fail;
+    }
+    // Every prefix ending at i: confirm the rest of each chunk not found yet.
+    for (uint32_t o = nodes[state].group != 0 ? state : nodes[state].output; o != 0;
+         o = nodes[o].output) {
+      const ChunkGroup& group = index.groups[nodes[o].group - 1];
+      const std::size_t rest_at = i + 1;  // the target position after the prefix
+      for (uint32_t chunk = group.first; chunk < group.end; ++chunk) {
+        if (matches->seen[chunk] == generation) continue;
+        const std::string_view text = index.chunks[chunk];
+        const std::size_t rest = text.size() - group.prefix_length;
+        if (rest > n - rest_at) continue;
+        if (rest > 0 &&
+            std::memcmp(target.data() + rest_at, text.data() + group.prefix_length, rest) != 0) {
+          continue;
+        }
+        matches->seen[chunk] = generation;
+        const uint32_t end = index.posting_start[chunk + 1];
+        for (uint32_t p = index.posting_start[chunk]; p < end; ++p) {
+          const ChunkPosting& posting = index.postings[p];
+          if (matches->matched[posting.unit] == 0) matches->touched.push_back(posting.unit);
+          matches->matched[posting.unit] += posting.weight;
+        }
+      }
+    }
+  }
+}
+
+float indexed_score(const ChunkIndex& index, const ChunkMatches& matches, uint32_t unit,
+                    int target_words, bool proportional) {
+  // Weights are small integers: their float sum is exact in any order, so the
+  // integer sum converted once is the very float the reference accumulates.
+  return finish_chunk_score(static_cast<float>(matches.matched[unit]), index.unit_total[unit],
+                            target_words, proportional);
+}
+
+}  // namespace tarsil

@@ -1,0 +1,116 @@
+// The chunk index: the chunks of many normalized rule texts ("units") in one
+// Aho-Corasick automaton, so that one pass over a target tells every unit's
+// matched word count at once.
+//
+// Contract:
+// - `build_chunk_index(units, minbytes, minwords)` cuts every unit into chunks
+//   exactly as chunk_match_score does under those sizes (a bar flushes when
+//   the chars and words counted since the previous flush reach both sizes, or
+//   when it is the unit's last character; bars after the last flush count in
+//   the total only) and indexes the distinct chunks. Units and targets are
+//   normalized texts (only A-Z, 0-9 and '|'). The index points into the
+//   units' storage, which must stay unchanged while the index is used.
+// - `match_chunks(index, target, matches)` leaves in matches->matched[u] the
+//   sum of the weights of unit u's chunks that occur in `target` as plain
+//   substrings (anywhere, mid-word included; an empty chunk never occurs).
+//   Its cost is one pass over the target, a comparison per hit of a chunk
+//   prefix, and the postings of the chunks found; units none of whose
+//   chunks occur are never touched.
+// - `indexed_score` then equals chunk_match_score(unit, target, proportional)
+//   bit for bit under the same run settings: both end in finish_chunk_score
+//   with the same exact integer counts.
+// - Memory is a fixed function of the units' distinct chunks: 16 bytes per
+//   chunk, 17 bytes per trie node (at most kChunkPrefix per chunk), 8 bytes
+//   per (chunk, unit) pair; ChunkMatches adds 4 bytes per unit and per chunk.
+//   Building touches little more than that: start-up cost is mostly the
+//   first touch of memory.
+#ifndef TARSIL_MATCH_CHUNK_INDEX_H_
+#define TARSIL_MATCH_CHUNK_INDEX_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace tarsil {
+
+// One chunk of a rule: rule.substr(start, length), weighing `weight` words.
+struct ChunkSpan {
+  uint32_t start = 0;
+  uint32_t length = 0;
+  int32_t weight = 0;
+};
+
+// A unit that contains a chunk, and the chunk's total weight in that unit
+// (a chunk met twice in a unit counts twice).
+struct ChunkPosting {
+  uint32_t unit = 0;
+  int32_t weight = 0;
+};
+
+// The automaton holds the first kChunkPrefix characters of each distinct
+// chunk (the whole chunk when shorter); a hit of such a prefix is confirmed
+// by comparing the rest of the chunk in place. This keeps the trie small
+// (and so the start-up cheap) whatever the chunk sizes.
+inline constexpr std::size_t kChunkPrefix = 10;
+
+// A trie node, numbered breadth first (0 is the root), so that the children
+// of node v are the nodes first_child .. next node's first_child - 1, in
+// ascending order of their edge symbols.
+struct ChunkNode {
+  uint32_t first_child = 0;
+  uint32_t fail = 0;    // longest proper suffix that is a node
+  uint32_t output = 0;  // nearest node on the fail chain ending a group; 0: none
+  uint32_t group = 0;   // group id + 1 when a prefix ends here, else 0
+};
+
+// The distinct chunks sharing one prefix: chunk ids first .. end - 1.
+struct ChunkGroup {
+  uint32_t first = 0;
+  uint32_t end = 0;
+  uint32_t prefix_length = 0;
+};
+
+struct ChunkIndex {
+  int minbytes = 0;
+  int minwords = 0;
+  std::vector<int32_t> unit_total;        // bars of each unit (its word count)
+  std::vector<ChunkNode> nodes;           // plus one sentinel holding the end of the children
+  std::vector<uint8_t> symbol;            // the character on the edge into each node
+  std::array<uint32_t, 256> root_next{};  // the root's transitions; 0: stay at the root
+  std::vector<ChunkGroup> groups;
+  std::vector<std::string_view> chunks;  // the distinct chunks, sorted; ids are positions
+  std::vector<uint32_t> posting_start;   // per chunk id, into postings; one extra end entry
+  std::vector<ChunkPosting> postings;
+};
+
+// Per-target results of match_chunks, reusable from one target to the next.
+struct ChunkMatches {
+  std::vector<int32_t> matched;   // per unit
+  std::vector<uint32_t> touched;  // units whose matched value is not 0
+  std::vector<uint32_t> seen;     // per chunk: generation of the last target it was found in
+  uint32_t generation = 0;
+};
+
+// Replaces *spans with the chunks of `rule` cut with the given sizes, in rule
+// order, and returns the rule's word count. Words after the last flush belong
+// to no chunk; empty chunks are listed (they never match).
+int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans);
+
+// Returns the index of `units` for the given chunk sizes. Never fails.
+ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes,
+                             int minwords);
+
+// Fills `matches` for `target` (resizing it to the index on first use).
+void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches* matches);
+
+// Returns unit `unit`'s chunk match score for the last target given to
+// match_chunks, under the run's threshold; `target_words` is that target's
+// word count (used in proportional mode only).
+float indexed_score(const ChunkIndex& index, const ChunkMatches& matches, uint32_t unit,
+                    int target_words, bool proportional);
+
+}  // namespace tarsil
+
+#endif  // TARSIL_MATCH_CHUNK_INDEX_H_
