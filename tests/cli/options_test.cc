@@ -10,6 +10,12 @@ namespace {
 
 const std::string kBinary = TARSIL_BINARY;
 
+std::string joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& w : words) text += " '" + w + "'";
+  return text;
+}
+
 // A rule set and one ordinary file; args() puts "-r <rules>" first, the
 // file last.
 class CommandLine : public ::testing::Test {
@@ -71,9 +77,9 @@ TEST(CommandLineBasics, HelpAndVersionExitAtOnce) {
   };
   for (const auto& c : cases) {
     const RunResult r = run_tarsil(c.args);
-    EXPECT_EQ(c.out, r.out) << c.args[0];
-    EXPECT_EQ("", r.err) << c.args[0];
-    EXPECT_EQ(0, r.status) << c.args[0];
+    EXPECT_EQ(c.out, r.out) << joined(c.args);
+    EXPECT_EQ("", r.err) << joined(c.args);
+    EXPECT_EQ(0, r.status) << joined(c.args);
   }
 }
 
@@ -99,9 +105,9 @@ TEST_F(CommandLine, OptionErrors) {
   };
   for (const auto& c : cases) {
     const RunResult r = run_tarsil(args(c.options));
-    EXPECT_EQ(c.out, r.out) << c.options[0];
-    EXPECT_EQ(c.err, r.err) << c.options[0];
-    EXPECT_EQ(1, r.status) << c.options[0];
+    EXPECT_EQ(c.out, r.out) << joined(c.options);
+    EXPECT_EQ(c.err, r.err) << joined(c.options);
+    EXPECT_EQ(1, r.status) << joined(c.options);
   }
   // A value missing at the very end.
   const RunResult r = run_tarsil({"-r", dir_ / "rules", dir_ / "a.c", "-s"});
@@ -143,23 +149,51 @@ TEST_F(CommandLine, SettingsShowInBanner) {
   };
   for (const auto& c : cases) {
     const RunResult r = run_tarsil(args(c.options));
-    EXPECT_NE(std::string::npos, r.out.find(c.line)) << c.options[1] << "\n" << r.out;
-    EXPECT_EQ("", r.err) << c.options[1];
-    EXPECT_EQ(0, r.status) << c.options[1];
+    EXPECT_NE(std::string::npos, r.out.find(c.line)) << joined(c.options) << "\n" << r.out;
+    EXPECT_EQ("", r.err) << joined(c.options);
+    EXPECT_EQ(0, r.status) << joined(c.options);
   }
 }
 
 TEST_F(CommandLine, TargetNeitherFileNorDirectory) {
   ASSERT_EQ(0, mkfifo((dir_ / "fifo").c_str(), 0644));
   for (const std::string& target : {dir_ / "missing.c", dir_ / "fifo"}) {
-    const RunResult r = run_tarsil({"-r", dir_ / "rules", target});
-    EXPECT_EQ("", r.out) << target;
-    EXPECT_EQ(
-        "ERROR: You must specify a valid file or directory.\n"
-        "       Please check the built in --help\n",
-        r.err)
-        << target;
-    EXPECT_EQ(1, r.status) << target;
+    for (const bool debug : {false, true}) {  // the banner comes first
+      const RunResult r = run_tarsil({debug ? "-d" : "-p", "-r", dir_ / "rules", target});
+      EXPECT_TRUE(debug ? r.out.ends_with("minbytes \t : 20\n====================\n")
+                        : r.out.empty())
+          << target << "\n"
+          << r.out;
+      EXPECT_EQ(
+          "ERROR: You must specify a valid file or directory.\n"
+          "       Please check the built in --help\n",
+          r.err)
+          << target;
+      EXPECT_EQ(1, r.status) << target;
+    }
+  }
+}
+
+TEST_F(CommandLine, TargetIsTheLastWord) {
+  const std::string record = "{\"license\":\"\",\"score\":\"0.00\",\"path\":\"" + (dir_ / "a.c") +
+                             "\", \" rule\":\"\",\"copyright\":\"\"}\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string out, err;
+    int status;
+  } cases[] = {
+      {{dir_ / "missing.c", "-r", dir_ / "rules", dir_ / "a.c"}, record, "", 0},
+      {{"-r", dir_ / "rules", "-s", "80"},  // no path: "80" is the target
+       "",
+       "ERROR: You must specify a valid file or directory.\n"
+       "       Please check the built in --help\n",
+       1},
+  };
+  for (const auto& c : cases) {
+    const RunResult r = run_tarsil(c.args, in_directory(dir_.path()));
+    EXPECT_EQ(c.out, r.out) << joined(c.args);
+    EXPECT_EQ(c.err, r.err) << joined(c.args);
+    EXPECT_EQ(c.status, r.status) << joined(c.args);
   }
 }
 

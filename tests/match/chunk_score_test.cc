@@ -49,6 +49,10 @@ TEST(ChunkMatchScore, Table) {
       // Every bar flushes; words are found inside longer ones.
       {"MIT|LICENSE|", "SUBMITTED|LICENSES|", 0, 0, 80, false, "100.00"},
       {"MIT|LICENSE|", "SUBMITTED|LICENSES|", 0, 1, 80, false, "100.00"},
+      // A flush needs both sizes reached at the same bar: AB|CD, then EF.
+      {"AB|CD|EF|", "AB|CD|XX|", 4, 2, 0, false, "66.67"},
+      {"AB|CD|EF|", "AB|CD|XX|", 5, 2, 0, false, "0.00"},
+      {"AB|CD|EF|", "AB|CD|XX|", 4, 3, 0, false, "0.00"},
       // The threshold itself passes.
       {"A|B|C|D|E|", "A|B|C|D|", 0, 1, 80, false, "80.00"},
       {"A|B|C|D|E|", "A|B|C|D|", 0, 1, 80, true, "100.00"},
@@ -76,11 +80,15 @@ TEST(ChunkMatchScore, Table) {
 
 TEST(ChunkMatchScore, SinglePrecisionInWrittenOrder) {
   reset_run_settings();
-  // 100 * 5 / 9 in floats, then the same rescaled: (100 - 80) * 9 / 16 + 80.
-  run_settings.threshold = 50;
-  EXPECT_EQ(100.0f * 5.0f / 9.0f, finish_chunk_score(5, 9, 0, false));
+  run_settings.minbytes = 0;
+  run_settings.minwords = 1;
+  run_settings.threshold = 0;
+  // 100 * 1 / 3 is 33.3333321f; 1 / 3 * 100 would give 33.3333359f.
+  EXPECT_EQ(100.0f * 1.0f / 3.0f, chunk_match_score("A|B|C|", "A|", false));
+  EXPECT_EQ(100.0f * 1.0f / 3.0f, chunk_match_score("A|", "A|X|Y|", true));
   run_settings.threshold = 33;
-  EXPECT_EQ((100.0f - 33.0f) * 7.0f / 3.0f + 33.0f, finish_chunk_score(7, 7, 3, true));
+  EXPECT_EQ((100.0f - 33.0f) * 7.0f / 3.0f + 33.0f,
+            chunk_match_score("A|A|A|A|A|A|A|", "A|X|Y|", true));
   reset_run_settings();
 }
 

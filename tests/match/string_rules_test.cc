@@ -35,7 +35,8 @@ TEST_F(StringRules, OneRuleFile) {
       {apache + "\n", "Licensed under the Apache; no version here", false},
       {apache, apache + "\n", false},  // the bar before 2 closes no chunk
       {"Licensed under the Apache License", "Licensed under the Apache Foundation", true},
-      {"nothing like it\n" + apache + "\n", apache + "\n", true},
+      {"nothing like it\n\n" + apache + "\n", apache + "\n", true},
+      {"The quick brown fox jumps over x", "the quick brown fox jumps over x", false},  // 83.33
       {"", "anything at all\n", false},
       {"\n\n\n", "anything at all\n", false},
       {utf16, apache + "\n", false},
