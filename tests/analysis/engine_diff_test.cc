@@ -1,0 +1,175 @@
+// Whole runs of the fast engine (tarsil) and the reference engine
+// (tarsil_reference) over generated rule sets and trees: standard output,
+// standard error and exit status must be equal byte for byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "test_util.h"
+
+namespace tarsil::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kSentences = {
+    "Permission is hereby granted, free of charge, to any person obtaining a copy",
+    "THE SOFTWARE IS PROVIDED \"AS IS\", WITHOUT WARRANTY OF ANY KIND",
+    "Redistribution and use in source and binary forms, with or without modification",
+    "Licensed under the Apache License, Version 2.0",
+    "you may not use this file except in compliance with the License.",
+    "This program is free software; you can redistribute it and/or modify it",
+    "Neither the name of the copyright holder nor the names of its contributors",
+    "The above copyright notice and this permission notice shall be included",
+    "sublicense, and/or sell copies of the Software",
+    "int main(void) { return 0; }",
+    "#include <stdio.h>",
+    "Copyright (c) 2021 Example Project contributors",
+    "static const char* name = \"licensed\";",
+    "A B C D E F G H",
+};
+
+std::string sentences(std::mt19937& rng, int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    text += kSentences[rng() % kSentences.size()];
+    text += rng() % 4 == 0 ? "\n" : " ";
+  }
+  return text;
+}
+
+// A rule set of licenses whose texts share sentences (so ties, boosts and
+// proportional scores happen), with hidden files, string rules with and
+// without final newlines, and a string-only license.
+void write_random_rules(const std::string& root, std::mt19937& rng) {
+  const std::vector<std::string> licenses = {"MIT",   "BSD-3-Clause", "Apache-2.0", "GPL-2.0",
+                                             "bsd-x", "Zlib",         "ISC"};
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const std::string& id : licenses) {
+    for (int r = 0, n = 1 + rng() % 3; r < n; ++r) {
+      files.emplace_back("licenses.d/" + id + "/text" + std::to_string(r) + ".txt",
+                         sentences(rng, 2 + rng() % 6));
+    }
+    if (rng() % 2 == 0) {
+      std::string lines;
+      for (int l = 0, n = rng() % 3; l < n; ++l) lines += kSentences[rng() % 6] + "\n";
+      lines += kSentences[rng() % kSentences.size()];  // maybe without newline
+      if (rng() % 2 == 0) lines += "\n";
+      files.emplace_back("strings.d/" + id + "/strings.txt", lines);
+      files.emplace_back("strings.d/" + id + "/more.txt", rng() % 2 ? "" : kSentences[rng() % 9]);
+    }
+  }
+  files.emplace_back("licenses.d/MIT/.hidden", "Permission is hereby granted");
+  files.emplace_back("strings.d/Only-Strings/s.txt", "int main(void)\n");
+  files.emplace_back("strings.d/.hidden/s.txt", "int main(void)\n");
+  write_rule_set(root, files);
+}
+
+// A tree of files made of the same sentences, some tagged, one empty, one
+// with a NUL byte, in nested directories.
+void write_random_tree(const std::string& root, std::mt19937& rng) {
+  for (int f = 0; f < 14; ++f) {
+    std::string text = sentences(rng, rng() % 9);
+    if (rng() % 7 == 0) text = "// SPDX-License-Identifier: MIT\n" + text;
+    write_file(root + "/d" + std::to_string(f % 3) + "/f" + std::to_string(f) + ".c", text);
+  }
+  write_file(root + "/empty.txt", "");
+  write_file(root + "/nul.bin", std::string("Permission is hereby\0granted", 28));
+}
+
+const std::vector<std::vector<std::string>> kOptionSets = {
+    {},
+    {"-d"},
+    {"-d", "-d"},
+    {"-p"},
+    {"-y"},
+    {"-s", "0"},
+    {"-s", "50"},
+    {"-w", "0", "-b", "0"},
+    {"-b", "3", "-w", "1", "-p", "-y"},
+    {"-s", "100", "-d"},
+    {"-b", "1000", "-d", "-d"},
+};
+
+std::string joined(const std::vector<std::string>& args) {
+  std::string out;
+  for (const std::string& a : args) out += a + " ";
+  return out;
+}
+
+// A copy of the reference binary that nobody:nogroup can execute.
+std::string reference_binary_for_nobody(const TempDir& dir) {
+  const std::string path = dir / "tarsil_reference";
+  fs::copy_file(TARSIL_REFERENCE_BINARY, path, fs::copy_options::overwrite_existing);
+  chmod(path.c_str(), 0755);
+  return path;
+}
+
+void expect_same_runs(const std::vector<std::string>& args, const RunOptions& options,
+                      const std::string& reference = TARSIL_REFERENCE_BINARY) {
+  std::vector<std::string> argv{reference};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const RunResult want = run_program(argv, options);
+  const RunResult got = run_tarsil(args, options);
+  EXPECT_EQ(want.out, got.out) << joined(args);
+  EXPECT_EQ(want.err, got.err) << joined(args);
+  EXPECT_EQ(want.status, got.status) << joined(args);
+}
+
+TEST(EngineDiffTest, GeneratedTreesGiveIdenticalRuns) {
+  for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+    std::mt19937 rng(seed);
+    TempDir dir;
+    write_random_rules(dir / "rules", rng);
+    write_random_tree(dir / "tree", rng);
+    for (const std::vector<std::string>& options : kOptionSets) {
+      std::vector<std::string> args = options;
+      args.insert(args.end(), {"-r", dir / "rules", dir / "tree"});
+      expect_same_runs(args, {});
+      args.back() = dir / "tree/d1/f1.c";  // single-file run
+      expect_same_runs(args, {});
+    }
+  }
+}
+
+TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
+  // Each case makes one part of the rule set unreadable for nobody.
+  const std::vector<std::pair<std::string, mode_t>> cases = {
+      {"licenses.d/MIT/text0.txt", 0},  // "ERROR: Cannot read", standard output
+      {"licenses.d/Zlib/text0.txt", 0},
+      {"strings.d/MIT/strings.txt", 0},  // "... during string detection", standard error
+      {"strings.d/Only-Strings/s.txt", 0},
+      {"licenses.d", 0},          // "Can't open license folder" per file
+      {"strings.d", 0111},        // no string pass, confirmations still work
+      {"licenses.d/GPL-2.0", 0},  // skipped silently
+  };
+  TempDir bin;
+  chmod(bin.path().c_str(), 0755);
+  const std::string reference = reference_binary_for_nobody(bin);
+  for (const auto& [path, mode] : cases) {
+    std::mt19937 rng(11);
+    TempDir dir;
+    write_random_rules(dir / "rules", rng);
+    write_file(dir / "rules/strings.d/MIT/strings.txt", kSentences[0] + "\n");
+    write_file(dir / "rules/licenses.d/MIT/text0.txt", kSentences[0] + "\n" + kSentences[7]);
+    write_random_tree(dir / "tree", rng);
+    write_file(dir / "tree/d0/mit.c", kSentences[0] + "\n" + kSentences[7] + "\n");
+    write_file(dir / "tree/d0/main.c", kSentences[9] + "\n");
+    ASSERT_EQ(0, chmod((dir / ("rules/" + path)).c_str(), mode)) << path;
+    for (const std::vector<std::string>& options :
+         std::vector<std::vector<std::string>>{{"-d"}, {"-d", "-d", "-y"}, {"-s", "0"}}) {
+      std::vector<std::string> args = options;
+      args.insert(args.end(), {"-r", dir / "rules", dir / "tree"});
+      SCOPED_TRACE(path);
+      expect_same_runs(args, as_nobody(), reference);
+    }
+    chmod((dir / ("rules/" + path)).c_str(), 0755);  // let TempDir clean up
+  }
+}
+
+}  // namespace
+}  // namespace tarsil::testing

@@ -1,0 +1,151 @@
+#include "match/chunk_index.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cli/settings.h"
+#include "match/chunk_score.h"
+#include "match/text.h"
+
+namespace tarsil {
+namespace {
+
+class ChunkIndexTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_run_settings(); }
+  void TearDown() override { reset_run_settings(); }
+};
+
+std::string describe(const std::vector<ChunkSpan>& spans, std::string_view rule) {
+  std::string out;
+  for (const ChunkSpan& s : spans) {
+    out += std::string(rule.substr(s.start, s.length)) + "/" + std::to_string(s.weight) + " ";
+  }
+  return out;
+}
+
+TEST_F(ChunkIndexTest, CutsChunksAtTheFlushBars) {
+  struct Case {
+    std::string rule;
+    int minbytes, minwords;
+    std::string chunks;
+    int total;
+  };
+  const std::vector<Case> cases = {
+      {"THE|QUICK|BROWN|FOX|JUMPS|OVER|THE|LAZY|DOG|", 20, 2,
+       "THE|QUICK|BROWN|FOX|JUMPS/5 OVER|THE|LAZY|DOG/4 ", 9},
+      {"THE|QUICK|BROWN|FOX|JUMPS|OVER", 20, 2, "THE|QUICK|BROWN|FOX|JUMPS/5 ", 5},
+      {"MIT|LICENSE", 20, 2, "", 1},
+      {"A|B|C|", 0, 0, "A/1 B/1 C/1 ", 3},
+      {"A|B|C|", 100, 2, "A|B|C/3 ", 3},
+      {"A|B|C", 100, 2, "", 2},
+      {"", 0, 0, "", 0},
+      {"WORD", 0, 0, "", 0},
+  };
+  std::vector<ChunkSpan> spans;
+  for (const Case& c : cases) {
+    const int total = cut_chunks(c.rule, c.minbytes, c.minwords, &spans);
+    EXPECT_EQ(c.chunks, describe(spans, c.rule))
+        << c.rule << " " << c.minbytes << "/" << c.minwords;
+    EXPECT_EQ(c.total, total) << c.rule;
+  }
+}
+
+// Normalized text from a small vocabulary whose words hide inside each other,
+// so that chunks are found mid-word, overlapping and repeated.
+std::string random_text(std::mt19937& rng, int max_words, bool end_with_bar) {
+  static const std::vector<std::string> words = {
+      "A",   "AB",  "ABC", "B", "BC", "LICENSE",  "LICENSED", "SUBLICENSE",
+      "THE", "MIT", "X",   "2", "0",  "SOFTWARE", "COPY",     "COPYRIGHT"};
+  std::uniform_int_distribution<int> count(0, max_words);
+  std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
+  std::string text;
+  const int n = count(rng);
+  for (int i = 0; i < n; ++i) {
+    text += words[pick(rng)];
+    if (i + 1 < n || end_with_bar) text += '|';
+  }
+  // Now and then a stretch said twice.
+  if (text.size() > 8 && rng() % 3 == 0) text += text.substr(rng() % 4, text.size() / 2);
+  return text;
+}
+
+// A target made of pieces of the rules, cut anywhere, plus noise.
+std::string random_target(std::mt19937& rng, const std::vector<std::string>& rules) {
+  std::string target = random_text(rng, 6, rng() % 2 == 0);
+  for (int k = rng() % 5; k > 0; --k) {
+    const std::string& rule = rules[rng() % rules.size()];
+    if (rule.empty()) continue;
+    const std::size_t from = rng() % rule.size();
+    target += rule.substr(from, 1 + rng() % (rule.size() - from));
+    target += random_text(rng, 3, rng() % 2 == 0);
+  }
+  return target;
+}
+
+TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
+  std::mt19937 rng(7);
+  const int sizes[][2] = {{20, 2}, {0, 0}, {1, 1}, {0, 3}, {3, 0}, {5, 2}, {8, 4}, {100000, 2}};
+  const float thresholds[] = {80, 0, 50, 100, 101, 1};
+  int compared = 0;
+  for (const auto& size : sizes) {
+    for (int round = 0; round < 6; ++round) {
+      run_settings.minbytes = size[0];
+      run_settings.minwords = size[1];
+      std::vector<std::string> rules;
+      for (int r = 0; r < 25; ++r) rules.push_back(random_text(rng, 14, rng() % 3 != 0));
+      const std::vector<std::string_view> units(rules.begin(), rules.end());
+      const ChunkIndex index = build_chunk_index(units, size[0], size[1]);
+      ChunkMatches matches;
+      for (int t = 0; t < 12; ++t) {
+        const std::string target = random_target(rng, rules);
+        match_chunks(index, target, &matches);
+        const int target_words = count_words(target);
+        for (const float threshold : thresholds) {
+          run_settings.threshold = threshold;
+          for (uint32_t u = 0; u < rules.size(); ++u) {
+            for (const bool proportional : {false, true}) {
+              const float want = chunk_match_score(rules[u], target, proportional);
+              const float got = indexed_score(index, matches, u, target_words, proportional);
+              ++compared;
+              ASSERT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
+                  << "rule " << rules[u] << "\ntarget " << target << "\nminbytes " << size[0]
+                  << " minwords " << size[1] << " threshold " << threshold
+                  << (proportional ? " proportional" : "") << "\nwant " << want << " got " << got;
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(compared, 100000);
+}
+
+TEST_F(ChunkIndexTest, HandlesEmptyIndexesAndTargets) {
+  const std::vector<std::string> rules = {"", "WORD", "A|", "A|B|"};
+  const std::vector<std::string_view> units(rules.begin(), rules.end());
+  run_settings.minbytes = 0;
+  run_settings.minwords = 0;
+  run_settings.threshold = 0;
+  const ChunkIndex index = build_chunk_index(units, 0, 0);
+  ChunkMatches matches;
+  for (const std::string target : {"", "A", "B|A|", "XAB"}) {
+    match_chunks(index, target, &matches);
+    for (uint32_t u = 0; u < rules.size(); ++u) {
+      const float want = chunk_match_score(rules[u], target, true);
+      EXPECT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(indexed_score(
+                                                   index, matches, u, count_words(target), true)))
+          << rules[u] << " in " << target;
+    }
+  }
+  const ChunkIndex empty = build_chunk_index({}, 20, 2);
+  match_chunks(empty, "ANY|TEXT|", &matches);
+  EXPECT_TRUE(matches.touched.empty());
+}
+
+}  // namespace
+}  // namespace tarsil
