@@ -16,8 +16,17 @@ std::string pretty_object(std::initializer_list<std::string> entries) {
 
 TEST(ExtractCopyrights, BothForms) {
   const std::string a89(89, 'a');
-  std::string eleven;
-  for (int i = 0; i < 11; ++i) eleven += "Copyright 20" + std::to_string(10 + i) + " Author\n";
+  // Eleven statements: only the first ten occurrences are examined.
+  std::string eleven, eleven_json = "{", eleven_pretty = "\t\t{";
+  for (int i = 0; i < 11; ++i) {
+    const std::string statement = "Copyright 20" + std::to_string(10 + i) + " Author";
+    eleven += statement + "\n";
+    if (i == 10) break;
+    eleven_json += (i ? ",\"" : "\"") + std::to_string(i) + "\":\"" + statement + "\"";
+    eleven_pretty += "\n\t\t\t" + std::to_string(i) + ", " + statement;
+  }
+  eleven_json += "}";
+  eleven_pretty += "\n\t\t}";
   const struct {
     std::string text, json, pretty;
   } cases[] = {
@@ -66,16 +75,7 @@ TEST(ExtractCopyrights, BothForms) {
        pretty_object({"0, Copyright 2019 C:\\dir\\"})},
       // The length test counts the file's characters, not their escapes.
       {"Copyright 20\\\n", "{}", pretty_object({"0, Copyright 20\\"})},
-      {eleven,
-       "{\"0\":\"Copyright 2010 Author\",\"1\":\"Copyright 2011 Author\",\"2\":\"Copyright 2012 "
-       "Author\",\"3\":\"Copyright 2013 Author\",\"4\":\"Copyright 2014 Author\",\"5\":\"Copyright "
-       "2015 Author\",\"6\":\"Copyright 2016 Author\",\"7\":\"Copyright 2017 Author\",\"8\":"
-       "\"Copyright 2018 Author\",\"9\":\"Copyright 2019 Author\"}",
-       pretty_object({"0, Copyright 2010 Author", "1, Copyright 2011 Author",
-                      "2, Copyright 2012 Author", "3, Copyright 2013 Author",
-                      "4, Copyright 2014 Author", "5, Copyright 2015 Author",
-                      "6, Copyright 2016 Author", "7, Copyright 2017 Author",
-                      "8, Copyright 2018 Author", "9, Copyright 2019 Author"})},
+      {eleven, eleven_json, eleven_pretty},
   };
   std::string objects;
   for (const auto& c : cases) {

@@ -59,11 +59,28 @@ std::string expect_run(const std::vector<std::string>& args, const std::string& 
   return json_records(r.out);
 }
 
+// The four record templates: general and SPDX verdicts, JSON and pretty form.
 std::string json_record(const std::string& license, const std::string& score,
                         const std::string& path, const std::string& rule,
                         const std::string& copyright = "\"\"") {
   return "{\"license\":\"" + license + "\",\"score\":\"" + score + "\",\"path\":\"" + path +
          "\", \" rule\":\"" + rule + "\",\"copyright\":" + copyright + "}\n";
+}
+std::string pretty_record(const std::string& license, const std::string& score,
+                          const std::string& path, const std::string& rule,
+                          const std::string& copyright = "\"\"") {
+  return "{\n\tlicense\t\t: " + license + "\n\tscore\t\t: " + score + "\n\tpath\t\t: " + path +
+         "\n\trule\t\t: " + rule + "\n\tcopyright\t: " + copyright + "\n}\n";
+}
+std::string spdx_json(const std::string& id, const std::string& path,
+                      const std::string& copyright = "\"\"") {
+  return "{\"license\":\"" + id + "\",\"score\":\"100\",\"path\":\"" + path +
+         "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":" + copyright + "}\n";
+}
+std::string spdx_pretty(const std::string& id, const std::string& path,
+                        const std::string& copyright = "\"\"") {
+  return "{\n\tlicense\t\t: " + id + "\n\tscore\t\t: 100.00\n\tpath\t\t: " + path +
+         "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n" + copyright + "\n}\n";
 }
 
 std::string banner(const std::string& root, int setting) {
@@ -105,42 +122,18 @@ TEST_F(Identify, RecordTemplates) {
     std::vector<std::string> options;
     std::string file, want;
   } cases[] = {
-      {{},
-       spdx,
-       "{\"license\":\"MIT\",\"score\":\"100\",\"path\":\"" + spdx +
-           "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":\"\"}\n"},
-      {{"-y"},
-       spdx,
-       "{\"license\":\"MIT\",\"score\":\"100\",\"path\":\"" + spdx +
-           "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":" + object + "}\n"},
-      {{"-p"},
-       spdx,
-       "{\n\tlicense\t\t: MIT\n\tscore\t\t: 100.00\n\tpath\t\t: " + spdx +
-           "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n\"\"\n}\n"},
-      {{"-p", "-y"},
-       spdx,
-       "{\n\tlicense\t\t: MIT\n\tscore\t\t: 100.00\n\tpath\t\t: " + spdx +
-           "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n" + pretty_object + "\n}\n"},
+      {{}, spdx, spdx_json("MIT", spdx)},
+      {{"-y"}, spdx, spdx_json("MIT", spdx, object)},
+      {{"-p"}, spdx, spdx_pretty("MIT", spdx)},
+      {{"-p", "-y"}, spdx, spdx_pretty("MIT", spdx, pretty_object)},
       {{}, general, json_record("MIT", "92.50", general, "mit.txt")},
       {{"-y"}, general, json_record("MIT", "92.50", general, "mit.txt", object)},
-      {{"-p"},
-       general,
-       "{\n\tlicense\t\t: MIT\n\tscore\t\t: 92.50\n\tpath\t\t: " + general +
-           "\n\trule\t\t: mit.txt\n\tcopyright\t: \"\"\n}\n"},
-      {{"-p", "-y"},
-       general,
-       "{\n\tlicense\t\t: MIT\n\tscore\t\t: 92.50\n\tpath\t\t: " + general +
-           "\n\trule\t\t: mit.txt\n\tcopyright\t: " + pretty_object + "\n}\n"},
+      {{"-p"}, general, pretty_record("MIT", "92.50", general, "mit.txt")},
+      {{"-p", "-y"}, general, pretty_record("MIT", "92.50", general, "mit.txt", pretty_object)},
       {{}, none, json_record("", "0.00", none, "")},
       {{"-y"}, none, json_record("None", "0.00", none, "", "{}")},
-      {{"-p"},
-       none,
-       "{\n\tlicense\t\t: \n\tscore\t\t: 0.00\n\tpath\t\t: " + none +
-           "\n\trule\t\t: \n\tcopyright\t: \"\"\n}\n"},
-      {{"-p", "-y"},
-       none,
-       "{\n\tlicense\t\t: None\n\tscore\t\t: 0.00\n\tpath\t\t: " + none +
-           "\n\trule\t\t: \n\tcopyright\t: \t\t{\n\t\t}\n}\n"},
+      {{"-p"}, none, pretty_record("", "0.00", none, "")},
+      {{"-p", "-y"}, none, pretty_record("None", "0.00", none, "", "\t\t{\n\t\t}")},
       {{}, dir_ / "strings.c", json_record("MIT", "100.00", dir_ / "strings.c", "strings.d")},
   };
   std::string records;
@@ -272,14 +265,18 @@ TEST(Selection, BestCandidate) {
                  banner(rules, 1) + "Tarsil analyzing license\n" + log + "Analysis concluded\n" +
                      json_record("BSD-3-Clause", "120.00", file, "b.txt"));
 
-  // License and rule names are escaped in JSON form only.
+  // License, rule and path values are escaped in JSON form only.
   std::filesystem::remove_all(rules);
   write_rule_set(rules, {{"licenses.d/Q\"L\\/r\"1\\.txt", toks(0, 4)}});
+  const std::string tagged = dir / "t\"a\\g.c";
+  write_file(tagged, "SPDX-License-Identifier: Q\"L\\\n");
   records +=
       expect_run({"-r", rules, file}, json_record("Q\\\"L\\\\", "100.00", file, "r\\\"1\\\\.txt"));
-  records += expect_run({"-p", "-r", rules, file},
-                        "{\n\tlicense\t\t: Q\"L\\\n\tscore\t\t: 100.00\n\tpath\t\t: " + file +
-                            "\n\trule\t\t: r\"1\\.txt\n\tcopyright\t: \"\"\n}\n");
+  records +=
+      expect_run({"-p", "-r", rules, file}, pretty_record("Q\"L\\", "100.00", file, "r\"1\\.txt"));
+  records +=
+      expect_run({"-r", rules, tagged}, spdx_json("Q\\\"L\\\\", dir.path() + "/t\\\"a\\\\g.c"));
+  records += expect_run({"-p", "-r", rules, tagged}, spdx_pretty("Q\"L\\", tagged));
   EXPECT_EQ("", json_lines_error(records));
 }
 
