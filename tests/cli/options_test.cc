@@ -1,5 +1,5 @@
-// Command-line behaviour of the built binary: stdout, stderr and exit status
-// are checked separately.
+// The built binary's command line: standard output, standard error and exit
+// status are checked apart.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +9,8 @@ namespace tarsil::testing {
 namespace {
 
 const std::string kBinary = TARSIL_BINARY;
+const std::string kBadTarget =
+    "ERROR: You must specify a valid file or directory.\n       Please check the built in --help\n";
 
 std::string joined(const std::vector<std::string>& words) {
   std::string text;
@@ -16,30 +18,7 @@ std::string joined(const std::vector<std::string>& words) {
   return text;
 }
 
-// A rule set and one ordinary file; args() puts "-r <rules>" first, the
-// file last.
-class CommandLine : public ::testing::Test {
- protected:
-  CommandLine() {
-    write_rule_set(dir_ / "rules", {});
-    write_file(dir_ / "a.c", "int x;\n");
-  }
-  std::vector<std::string> args(std::vector<std::string> options) const {
-    options.insert(options.begin(), {"-r", dir_ / "rules"});
-    options.push_back(dir_ / "a.c");
-    return options;
-  }
-  TempDir dir_;
-};
-
-TEST(CommandLineBasics, NoArgument) {
-  const RunResult r = run_tarsil({});
-  EXPECT_EQ("", r.out);
-  EXPECT_EQ("ERROR: Missing path. Maybe you can use some --help\n", r.err);
-  EXPECT_EQ(1, r.status);
-}
-
-TEST(CommandLineBasics, HelpAndVersionExitAtOnce) {
+TEST(CommandLine, ExactOutputs) {
   const std::string help =
       "KELMOR Tarsil v.1.23\n"
       "Usage: tarsil [options] path\n"
@@ -65,72 +44,67 @@ TEST(CommandLineBasics, HelpAndVersionExitAtOnce) {
       "\n"
       "tarsil is made by the KELMOR tarsil developers; report problems and get support "
       "through the project's issue tracker.\n";
+  TempDir dir;
+  const std::string rules = dir / "rules", a = dir / "a.c", unknown = "ERROR: Unknown option 63\n";
+  write_rule_set(rules, {});
+  write_file(a, "int x;\n");
+  ASSERT_EQ(0, mkfifo((dir / "fifo").c_str(), 0644));
+  const std::string record = "{\"license\":\"\",\"score\":\"0.00\",\"path\":\"" + a +
+                             "\", \" rule\":\"\",\"copyright\":\"\"}\n";
   const struct {
     std::vector<std::string> args;
-    std::string out;
-  } cases[] = {
-      {{"-h"}, help},
-      {{"-h", "-x"}, help},  // -x is never looked at
-      {{"--he", "-r", "/nonexistent"}, help},
-      {{"-v"}, "KELMOR Tarsil v.1.23\n"},
-      {{"--version", "-s", "abc"}, "KELMOR Tarsil v.1.23\n"},
-  };
-  for (const auto& c : cases) {
-    const RunResult r = run_tarsil(c.args);
-    EXPECT_EQ(c.out, r.out) << joined(c.args);
-    EXPECT_EQ("", r.err) << joined(c.args);
-    EXPECT_EQ(0, r.status) << joined(c.args);
-  }
-}
-
-TEST_F(CommandLine, OptionErrors) {
-  const struct {
-    std::vector<std::string> options;
     std::string out, err;
+    int status;
   } cases[] = {
-      {{"-s", "abc"}, "Error: -s requires integer (got: abc)\n", ""},
-      {{"-s", "-5"}, "Error: -s requires integer (got: -5)\n", ""},
-      {{"-w", "1x"}, "Error: -w requires integer (got: 1x)\n", ""},
-      {{"--minbytes=+3"}, "Error: -b requires integer (got: +3)\n", ""},
-      {{"-s", "abc", "-c", "x"}, "Error: -s requires integer (got: abc)\n", ""},
-      {{"-c", "x"}, "", "ERROR: Unknown option 99\n"},
-      {{"--co", "x"}, "", "ERROR: Unknown option 99\n"},
-      {{"--copyright"},
+      {{}, "", "ERROR: Missing path. Maybe you can use some --help\n", 1},
+      {{"-h"}, help, "", 0},
+      {{"-h", "-x"}, help, "", 0},
+      {{"-v", "-s", "abc"}, "KELMOR Tarsil v.1.23\n", "", 0},
+      {{"-r", rules, a, "-s", "abc"}, "Error: -s requires integer (got: abc)\n", "", 1},
+      {{"-r", rules, a, "-s", "-5"}, "Error: -s requires integer (got: -5)\n", "", 1},
+      {{"-r", rules, a, "--minbytes=+3"}, "Error: -b requires integer (got: +3)\n", "", 1},
+      {{"-r", rules, a, "-w", "x", "-c", "x"}, "Error: -w requires integer (got: x)\n", "", 1},
+      {{"-r", rules, a, "-c", "x"}, "", "ERROR: Unknown option 99\n", 1},
+      {{"-r", rules, a, "--co", "x"}, "", "ERROR: Unknown option 99\n", 1},
+      {{"-r", rules, a, "--copyright"},
        "",
-       kBinary + ": unrecognized option '--copyright'\nERROR: Unknown option 63\n"},
-      {{"--min", "5"},
+       kBinary + ": unrecognized option '--copyright'\n" + unknown,
+       1},
+      {{"-r", rules, a, "--min", "5"},
        "",
-       kBinary + ": option '--min' is ambiguous; possibilities: '--minwords' '--minbytes'\n"
-                 "ERROR: Unknown option 63\n"},
+       kBinary + ": option '--min' is ambiguous; possibilities: '--minwords' '--minbytes'\n" +
+           unknown,
+       1},
+      {{"-r", rules, a, "-s"}, "", kBinary + ": option requires an argument -- 's'\n" + unknown, 1},
+      {{"-r", rules, dir / "missing.c"}, "", kBadTarget, 1},
+      {{"-r", rules, dir / "fifo"}, "", kBadTarget, 1},
+      {{"-r", rules, "-s", "80"}, "", kBadTarget, 1},  // the last word, "80", is the target
+      {{dir / "missing.c", "-r", rules, a}, record, "", 0},
   };
   for (const auto& c : cases) {
-    const RunResult r = run_tarsil(args(c.options));
-    EXPECT_EQ(c.out, r.out) << joined(c.options);
-    EXPECT_EQ(c.err, r.err) << joined(c.options);
-    EXPECT_EQ(1, r.status) << joined(c.options);
+    const RunResult r = run_tarsil(c.args, in_directory(dir.path()));
+    EXPECT_EQ(c.out, r.out) << joined(c.args);
+    EXPECT_EQ(c.err, r.err) << joined(c.args);
+    EXPECT_EQ(c.status, r.status) << joined(c.args);
   }
-  // A value missing at the very end.
-  const RunResult r = run_tarsil({"-r", dir_ / "rules", dir_ / "a.c", "-s"});
-  EXPECT_EQ("", r.out);
-  EXPECT_EQ(kBinary + ": option requires an argument -- 's'\nERROR: Unknown option 63\n", r.err);
-  EXPECT_EQ(1, r.status);
 }
 
-TEST_F(CommandLine, DebugBanner) {
-  const RunResult r = run_tarsil(args({"-d"}));
-  const std::string rules = dir_ / "rules";
-  EXPECT_EQ(0, r.out.rfind("Version \t : v.1.23\nSetting \t : 0x1\nThreshold \t : 80.00\n"
-                           "Stringdir \t : " +
-                               rules + "/strings.d\nlicensedir \t : " + rules +
-                               "/licenses.d\nminwords \t : 2\nminbytes \t : 20\n"
-                               "====================\n",
-                           0))
-      << r.out;
-  EXPECT_EQ("", r.err);
-  EXPECT_EQ(0, r.status);
-}
+TEST(CommandLine, DebugBanner) {
+  TempDir dir;
+  const std::string rules = dir / "rules", a = dir / "a.c";
+  write_rule_set(rules, {});
+  write_file(a, "int x;\n");
+  const std::string banner =
+      "Version \t : v.1.23\nSetting \t : 0x1\nThreshold \t : 80.00\n"
+      "Stringdir \t : " +
+      rules + "/strings.d\nlicensedir \t : " + rules +
+      "/licenses.d\nminwords \t : 2\nminbytes \t : 20\n"
+      "====================\n";
+  EXPECT_TRUE(run_tarsil({"-d", "-r", rules, a}).out.starts_with(banner));
+  const RunResult bad = run_tarsil({"-d", "-r", rules, dir / "missing.c"});
+  EXPECT_EQ(banner, bad.out);  // written before the target is looked at
+  EXPECT_EQ(kBadTarget, bad.err);
 
-TEST_F(CommandLine, SettingsShowInBanner) {
   const struct {
     std::vector<std::string> options;
     std::string line;
@@ -142,66 +116,27 @@ TEST_F(CommandLine, SettingsShowInBanner) {
       {{"-dd"}, "Setting \t : 0x3\n"},
       {{"-d", "-d", "-d"}, "Setting \t : 0x3\n"},
       {{"-d", "-p", "-y"}, "Setting \t : 0xd\n"},
-      {{"--de", "--pretty"}, "Setting \t : 0x5\n"},
       {{"-d", "-w", "2147483648"}, "minwords \t : 2147483647\n"},
       {{"-d", "--minw=0004"}, "minwords \t : 4\n"},
       {{"-d", "-b", "99999999999999999999999"}, "minbytes \t : 2147483647\n"},
   };
   for (const auto& c : cases) {
-    const RunResult r = run_tarsil(args(c.options));
-    EXPECT_NE(std::string::npos, r.out.find(c.line)) << joined(c.options) << "\n" << r.out;
-    EXPECT_EQ("", r.err) << joined(c.options);
-    EXPECT_EQ(0, r.status) << joined(c.options);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"-r", rules, a});
+    const RunResult r = run_tarsil(args);
+    EXPECT_NE(std::string::npos, r.out.find(c.line)) << joined(args) << "\n" << r.out;
+    EXPECT_EQ("", r.err) << joined(args);
+    EXPECT_EQ(0, r.status) << joined(args);
   }
 }
 
-TEST_F(CommandLine, TargetNeitherFileNorDirectory) {
-  ASSERT_EQ(0, mkfifo((dir_ / "fifo").c_str(), 0644));
-  for (const std::string& target : {dir_ / "missing.c", dir_ / "fifo"}) {
-    for (const bool debug : {false, true}) {  // the banner comes first
-      const RunResult r = run_tarsil({debug ? "-d" : "-p", "-r", dir_ / "rules", target});
-      EXPECT_TRUE(debug ? r.out.ends_with("minbytes \t : 20\n====================\n")
-                        : r.out.empty())
-          << target << "\n"
-          << r.out;
-      EXPECT_EQ(
-          "ERROR: You must specify a valid file or directory.\n"
-          "       Please check the built in --help\n",
-          r.err)
-          << target;
-      EXPECT_EQ(1, r.status) << target;
-    }
-  }
-}
-
-TEST_F(CommandLine, TargetIsTheLastWord) {
-  const std::string record = "{\"license\":\"\",\"score\":\"0.00\",\"path\":\"" + (dir_ / "a.c") +
-                             "\", \" rule\":\"\",\"copyright\":\"\"}\n";
-  const struct {
-    std::vector<std::string> args;
-    std::string out, err;
-    int status;
-  } cases[] = {
-      {{dir_ / "missing.c", "-r", dir_ / "rules", dir_ / "a.c"}, record, "", 0},
-      {{"-r", dir_ / "rules", "-s", "80"},  // no path: "80" is the target
-       "",
-       "ERROR: You must specify a valid file or directory.\n"
-       "       Please check the built in --help\n",
-       1},
-  };
-  for (const auto& c : cases) {
-    const RunResult r = run_tarsil(c.args, in_directory(dir_.path()));
-    EXPECT_EQ(c.out, r.out) << joined(c.args);
-    EXPECT_EQ(c.err, r.err) << joined(c.args);
-    EXPECT_EQ(c.status, r.status) << joined(c.args);
-  }
-}
-
-TEST_F(CommandLine, UnreadableTargetAsNobody) {
-  write_file(dir_ / "secret.c", "x\n");
-  chmod((dir_ / "secret.c").c_str(), 0);
-  const RunResult r = run_tarsil({"-r", dir_ / "rules", dir_ / "secret.c"}, as_nobody());
-  EXPECT_EQ("ERROR: Cannot read " + (dir_ / "secret.c") + "\n", r.out);
+TEST(CommandLine, UnreadableTargetAsNobody) {
+  TempDir dir;
+  write_rule_set(dir / "rules", {});
+  write_file(dir / "secret.c", "x\n");
+  chmod((dir / "secret.c").c_str(), 0);
+  const RunResult r = run_tarsil({"-r", dir / "rules", dir / "secret.c"}, as_nobody());
+  EXPECT_EQ("ERROR: Cannot read " + (dir / "secret.c") + "\n", r.out);
   EXPECT_EQ("", r.err);
   EXPECT_EQ(1, r.status);
 }

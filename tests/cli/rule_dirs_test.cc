@@ -14,44 +14,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(RuleRootOption, ChecksEachRootAsItComes) {
-  TempDir dir;
-  write_rule_set(dir / "good", {});
-  make_dirs(dir / "no_strings/licenses.d");
-  write_file(dir / "a.c", "x\n");
-  const struct {
-    std::vector<std::string> args;
-    std::string out;
-  } cases[] = {
-      {{"-r", dir / "no_strings"},
-       "Error: " + (dir / "no_strings") + "/strings.d not accessible\n"},
-      {{"-r", dir / "none"}, "Error: " + (dir / "none") + "/licenses.d not accessible\n"},
-      {{"-r", dir / "none", "-r", dir / "good"},
-       "Error: " + (dir / "none") + "/licenses.d not accessible\n"},
-      {{"-r", dir / "good", "-r", dir / "none"},
-       "Error: " + (dir / "none") + "/licenses.d not accessible\n"},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> args = c.args;
-    args.push_back(dir / "a.c");
-    const RunResult r = run_tarsil(args);
-    EXPECT_EQ(c.out, r.out) << c.args[1];
-    EXPECT_EQ("", r.err) << c.args[1];
-    EXPECT_EQ(1, r.status) << c.args[1];
-  }
-}
-
-TEST(RuleRootOption, LastRootWinsAndIsUsedVerbatim) {
+TEST(RuleRootOption, EachRootIsCheckedWhenRead) {
   TempDir dir;
   write_rule_set(dir / "one", {});
   write_rule_set(dir / "two", {});
+  make_dirs(dir / "no_strings/licenses.d");
   write_file(dir / "a.c", "x\n");
+  const std::string none = "Error: " + (dir / "none") + "/licenses.d not accessible\n";
+  const struct {
+    std::vector<std::string> roots;
+    std::string out;
+  } cases[] = {
+      {{dir / "no_strings"}, "Error: " + (dir / "no_strings") + "/strings.d not accessible\n"},
+      {{dir / "none"}, none},
+      {{dir / "none", dir / "one"}, none},
+      {{dir / "one", dir / "none"}, none},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args;
+    for (const std::string& root : c.roots) args.insert(args.end(), {"-r", root});
+    args.push_back(dir / "a.c");
+    const RunResult r = run_tarsil(args);
+    EXPECT_EQ(c.out, r.out) << c.roots.back();
+    EXPECT_EQ("", r.err) << c.roots.back();
+    EXPECT_EQ(1, r.status) << c.roots.back();
+  }
+  // The last root wins, used verbatim: a trailing slash doubles.
   const RunResult r = run_tarsil({"-d", "-r", dir / "one", "-r", dir / "two/", dir / "a.c"});
-  EXPECT_NE(std::string::npos,
-            r.out.find("Stringdir \t : " + (dir / "two//strings.d\nlicensedir \t : ") +
-                       (dir / "two//licenses.d\n")))
+  EXPECT_NE(std::string::npos, r.out.find("Stringdir \t : " + (dir / "two//strings.d\n") +
+                                          "licensedir \t : " + (dir / "two//licenses.d\n")))
       << r.out;
-  EXPECT_EQ("", r.err);
   EXPECT_EQ(0, r.status);
 }
 
@@ -63,9 +55,9 @@ class RuleDirResolution : public ::testing::Test {
     fs::current_path(saved_cwd_);
     reset_run_settings();
   }
-  // <root>/etc/tarsil_rules/{strings.d,licenses.d} (as asked) and
-  // <root>/bin, which becomes the working directory.
-  std::string enter_install(const std::string& root, bool strings, bool licenses) {
+  // Creates <root>/etc/tarsil_rules/{strings.d,licenses.d} (as asked) and
+  // <root>/bin, and makes <root>/bin the working directory.
+  std::string enter(const std::string& root, bool strings, bool licenses) {
     if (strings) make_dirs(root + "/etc/tarsil_rules/strings.d");
     if (licenses) make_dirs(root + "/etc/tarsil_rules/licenses.d");
     make_dirs(root + "/bin");
@@ -87,7 +79,7 @@ TEST_F(RuleDirResolution, SecondCandidatesAfterLoggingTheFirst) {
   EXPECT_EQ(tmp_ / "web/strings.d", run_settings.stringdir);
   EXPECT_EQ(tmp_ / "web/licenses.d", run_settings.licensedir);
 
-  // Silent without -d; an already set directory is kept.
+  // Silent without -d; a directory already set is kept.
   reset_run_settings();
   run_settings.licensedir = "kept";
   ::testing::internal::CaptureStdout();
@@ -97,35 +89,35 @@ TEST_F(RuleDirResolution, SecondCandidatesAfterLoggingTheFirst) {
 }
 
 TEST_F(RuleDirResolution, FallsBackToWorkingDirectory) {
-  // Both a short and a long (> 256 characters) working directory.
-  std::string deep = tmp_ / "deep";
+  std::string deep = tmp_ / "deep";  // more than 256 characters
   while (deep.size() <= 300) deep += "/directory";
   for (const std::string& root : {tmp_ / "opt/x", deep}) {
     reset_run_settings();
-    const std::string cwd = enter_install(root, true, true);
+    const std::string cwd = enter(root, true, true);
     resolve_rule_dirs({tmp_ / "none/strings.d"}, {tmp_ / "none/licenses.d"});
     EXPECT_EQ(cwd + "/../etc/tarsil_rules/strings.d", run_settings.stringdir) << root;
     EXPECT_EQ(cwd + "/../etc/tarsil_rules/licenses.d", run_settings.licensedir) << root;
   }
 }
 
-TEST_F(RuleDirResolution, MissingEverywhereEndsTheRun) {
-  const RuleCandidates none = {tmp_ / "none"};
+TEST_F(RuleDirResolution, NothingFoundEndsTheRun) {
   const struct {
-    bool strings, licenses;
+    bool strings, licenses, remove_cwd;
     const char* message;
   } cases[] = {
-      {false, false, "^ERROR: Rule dir: strings\\.d not found\n$"},
-      {false, true, "^ERROR: Rule dir: strings\\.d not found\n$"},
-      {true, false, "^ERROR: Rule dir: licenses\\.d not found\n$"},
+      {false, false, false, "^ERROR: Rule dir: strings\\.d not found\n$"},
+      {false, true, false, "^ERROR: Rule dir: strings\\.d not found\n$"},
+      {true, false, false, "^ERROR: Rule dir: licenses\\.d not found\n$"},
+      {true, true, true, "^ERROR: CWD not obtained\n$"},
   };
   int n = 0;
   for (const auto& c : cases) {
     const std::string root = tmp_ / std::to_string(n++);
     EXPECT_EXIT(
         {
-          enter_install(root, c.strings, c.licenses);
-          resolve_rule_dirs(none, none);
+          enter(root, c.strings, c.licenses);
+          if (c.remove_cwd) fs::remove_all(root);
+          resolve_rule_dirs({tmp_ / "none"}, {tmp_ / "none"});
         },
         ::testing::ExitedWithCode(1), c.message)
         << root;
