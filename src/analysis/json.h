@@ -2,8 +2,10 @@
 //
 // Contract: `json_escape` returns `text` with a double quote written as
 // backslash-quote, a backslash as two backslashes, and every byte below 0x20
-// as a \u00XX escape (lower-case hex digits); all other bytes are copied
-// unchanged, so ordinary names come out byte-identical.
+// as a \u00XX escape (lower-case hex digits); well-formed UTF-8 and other
+// ASCII bytes are copied unchanged, so ordinary names come out
+// byte-identical. A byte that is not part of well-formed UTF-8 is written as
+// \u00XX, so the result is valid JSON for any input.
 #ifndef TARSIL_ANALYSIS_JSON_H_
 #define TARSIL_ANALYSIS_JSON_H_
 
@@ -14,7 +16,8 @@ namespace tarsil {
 
 std::string json_escape(std::string_view text);
 
-// Appends the escaped form of `c` to `out`.
+// Appends the escaped form of the ASCII or single byte `c` to `out` (no
+// UTF-8 check).
 void json_escape_char(char c, std::string* out);
 
 }  // namespace tarsil

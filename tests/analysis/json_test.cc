@@ -22,6 +22,11 @@ TEST(JsonEscape, QuotesBackslashesAndControlBytes) {
       {std::string("a\0b", 3), "a\\u0000b"},
       {" \x7f", " \x7f"},                  // DEL needs no escape
       {"\xc2\xa9 2019", "\xc2\xa9 2019"},  // UTF-8 passes through
+      {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
+      {"bad\xff.c", "bad\\u00ff.c"},              // not UTF-8: escaped, still JSON
+      {"\xc3", "\\u00c3"},                        // sequence cut short
+      {"\xc0\xaf", "\\u00c0\\u00af"},             // overlong form
+      {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"},  // surrogate
   };
   std::string records;
   for (const auto& c : cases) {
