@@ -44,9 +44,13 @@ TEST_F(StringRules, OneRuleFile) {
   };
   int n = 0;
   for (const auto& c : cases) {
-    const std::string dir = tmp_ / std::to_string(n++);
-    write_file(dir + "/strings.txt", c.rules);
-    EXPECT_EQ(c.want, matches(dir, c.target)) << c.rules << " vs " << c.target;
+    const std::string root = tmp_ / std::to_string(n++);
+    write_rule_set(root, {{"strings.d/ID/strings.txt", c.rules}});
+    write_file(root + "/target", c.target);
+    EXPECT_EQ(c.want, matches(root + "/strings.d/ID", c.target)) << c.rules << " vs " << c.target;
+    // The program's own engine, which reads the rules ahead, agrees.
+    const RunResult r = run_tarsil({"-r", root, root + "/target"});
+    EXPECT_EQ(c.want, r.out.starts_with("{\"license\":\"ID\"")) << c.rules << "\n" << r.out;
   }
 }
 
@@ -63,7 +67,7 @@ TEST_F(StringRules, SkipsHiddenAndMissing) {
 }
 
 TEST_F(StringRules, LogGoesOnAfterAMatch) {
-  const std::string dir = tmp_ / "ID";
+  const std::string dir = tmp_ / "strings.d/ID";
   for (const char* name : {"a", "b", "c"}) {
     write_file(dir + "/" + name,
                "first rule here\nsecond rule here\nAll rights reserved, really\n");
@@ -86,6 +90,13 @@ TEST_F(StringRules, LogGoesOnAfterAMatch) {
   ::testing::internal::CaptureStdout();
   EXPECT_TRUE(matches(dir, "All rights reserved, really."));
   EXPECT_EQ(want, ::testing::internal::GetCapturedStdout());
+
+  make_dirs(tmp_ / "licenses.d");
+  write_file(tmp_ / "target", "All rights reserved, really.");
+  const RunResult r = run_tarsil({"-dd", "-r", tmp_.path(), tmp_ / "target"});
+  EXPECT_NE(std::string::npos,
+            r.out.find("Tarsil analyzing string\n" + want + "Analysis concluded\n"))
+      << r.out;
 }
 
 TEST(StringRulesRun, UnreadableRuleFileEndsTheRun) {
