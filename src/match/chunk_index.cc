@@ -1,6 +1,7 @@
 #include "match/chunk_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <numeric>
@@ -89,10 +90,6 @@ void lay_out_trie(const std::vector<std::string_view>& prefixes, ChunkIndex* ind
   for (std::size_t v = 0; v < count; ++v) {
     index->nodes[v + 1].first_child = index->nodes[v].first_child + children[v];
   }
-  index->root_next.fill(0);
-  for (uint32_t w = index->nodes[0].first_child; w < index->nodes[1].first_child; ++w) {
-    index->root_next[index->symbol[w]] = w;
-  }
 }
 
 // Links every node to its fail and output nodes, in breadth-first order so
@@ -106,13 +103,50 @@ void link_automaton(ChunkIndex* index) {
       uint32_t f = index->nodes[v].fail;
       uint32_t target = 0;
       for (;;) {
-        target = f == 0 ? index->root_next[c] : child_of(*index, f, c);
+        target = child_of(*index, f, c);
         if (target != 0 || f == 0) break;
         f = index->nodes[f].fail;
       }
       index->nodes[w].fail = target;
       index->nodes[w].output =
           index->nodes[target].group != 0 ? target : index->nodes[target].output;
+    }
+  }
+}
+
+// The symbol of each code, for codes 0-36.
+constexpr char kCodeSymbols[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ|";
+
+// The symbol code of each byte.
+constexpr std::array<uint8_t, 256> make_symbol_codes() {
+  std::array<uint8_t, 256> codes{};
+  codes.fill(kSymbolCodes - 1);
+  for (std::size_t code = 0; code + 1 < kSymbolCodes; ++code) {
+    codes[static_cast<uint8_t>(kCodeSymbols[code])] = static_cast<uint8_t>(code);
+  }
+  return codes;
+}
+constexpr std::array<uint8_t, 256> kSymbolCode = make_symbol_codes();
+
+// Marks a dense transition into a node on whose fail chain some prefix ends.
+constexpr uint32_t kReportsChunks = 0x80000000u;
+
+// Fills the full transitions of the first nodes: a child where there is one,
+// else the transition of the fail node (always an earlier node).
+void fill_dense(ChunkIndex* index) {
+  index->dense_nodes = std::min(kDenseNodes, index->nodes.size() - 1);
+  index->dense.assign(index->dense_nodes * kSymbolCodes, 0);
+  for (uint32_t v = 0; v < index->dense_nodes; ++v) {
+    for (std::size_t code = 0; code + 1 < kSymbolCodes; ++code) {
+      const uint32_t child = child_of(*index, v, static_cast<uint8_t>(kCodeSymbols[code]));
+      if (child == 0) {
+        index->dense[v * kSymbolCodes + code] =
+            v == 0 ? 0 : index->dense[index->nodes[v].fail * kSymbolCodes + code];
+      } else {
+        const ChunkNode& node = index->nodes[child];
+        index->dense[v * kSymbolCodes + code] =
+            child | (node.group != 0 || node.output != 0 ? kReportsChunks : 0);
+      }
     }
   }
 }
@@ -229,6 +263,7 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
 
   lay_out_trie(prefixes, &index);
   link_automaton(&index);
+  fill_dense(&index);
   fill_postings(occurrences, unit_end, &index);
   return index;
 }
@@ -249,21 +284,21 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
   }
   const uint32_t generation = matches->generation;
   const ChunkNode* const nodes = index.nodes.data();
+  const uint32_t* const dense = index.dense.data();
   const std::size_t n = target.size();
   uint32_t state = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const uint8_t c = static_cast<uint8_t>(target[i]);
-    for (;;) {
-      if (state == 0) {
-        state = index.root_next[c];
-        break;
-      }
-      const uint32_t next = child_of(index, state, c);
-      if (next != 0) {
-        state = next;
-        break;
-      }
+    uint32_t next = 0;
+    while (state >= index.dense_nodes && (next = child_of(index, state, c)) == 0) {
       state = nodes[state].fail;
+    }
+    if (state < index.dense_nodes) {
+      const uint32_t entry = dense[state * kSymbolCodes + kSymbolCode[c]];
+      state = entry & ~kReportsChunks;
+      if ((entry & kReportsChunks) == 0) continue;
+    } else {
+      state = next;
     }
     // Every prefix ending at i: confirm the rest of each chunk not found yet.
     for (uint32_t o = nodes[state].group != 0 ? state : nodes[state].output; o != 0;
@@ -275,8 +310,10 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
         const std::string_view text = index.chunks[chunk];
         const std::size_t rest = text.size() - group.prefix_length;
         if (rest > n - rest_at) continue;
-        if (rest > 0 &&
-            std::memcmp(target.data() + rest_at, text.data() + group.prefix_length, rest) != 0) {
+        // The last character tells most candidates apart before the full compare.
+        if (rest > 0 && (target[rest_at + rest - 1] != text.back() ||
+                         std::memcmp(target.data() + rest_at, text.data() + group.prefix_length,
+                                     rest - 1) != 0)) {
           continue;
         }
         matches->seen[chunk] = generation;

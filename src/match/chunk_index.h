@@ -27,7 +27,6 @@
 #ifndef TARSIL_MATCH_CHUNK_INDEX_H_
 #define TARSIL_MATCH_CHUNK_INDEX_H_
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -72,13 +71,22 @@ struct ChunkGroup {
   uint32_t prefix_length = 0;
 };
 
+// Normalized text has 37 symbols: 0-9 are codes 0-9, A-Z 10-35, '|' 36; any
+// other byte is code 37 and has no transition.
+inline constexpr std::size_t kSymbolCodes = 38;
+inline constexpr std::size_t kDenseNodes = 4096;
+
 struct ChunkIndex {
   int minbytes = 0;
   int minwords = 0;
-  std::vector<int32_t> unit_total;        // bars of each unit (its word count)
-  std::vector<ChunkNode> nodes;           // plus one sentinel holding the end of the children
-  std::vector<uint8_t> symbol;            // the character on the edge into each node
-  std::array<uint32_t, 256> root_next{};  // the root's transitions; 0: stay at the root
+  std::vector<int32_t> unit_total;  // bars of each unit (its word count)
+  std::vector<ChunkNode> nodes;     // plus one sentinel holding the end of the children
+  std::vector<uint8_t> symbol;      // the character on the edge into each node
+  // The automaton's full transitions for the first nodes (the shallow ones,
+  // where a scan spends most of its time): row v, column symbol_code(c); the
+  // top bit marks a destination that ends a prefix or has one on its chain.
+  std::size_t dense_nodes = 0;
+  std::vector<uint32_t> dense;
   std::vector<ChunkGroup> groups;
   std::vector<std::string_view> chunks;  // the distinct chunks, sorted; ids are positions
   std::vector<uint32_t> posting_start;   // per chunk id, into postings; one extra end entry

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +20,17 @@ bool stat_mode(const std::string& path, mode_t* mode) {
   *mode = st.st_mode;
   return true;
 }
+
+// Each byte's character in normalized text: digits and capitals as they are,
+// small letters upper-cased, 0 for every other byte.
+constexpr std::array<char, 256> make_word_chars() {
+  std::array<char, 256> chars{};
+  for (int c = '0'; c <= '9'; ++c) chars[c] = static_cast<char>(c);
+  for (int c = 'A'; c <= 'Z'; ++c) chars[c] = static_cast<char>(c);
+  for (int c = 'a'; c <= 'z'; ++c) chars[c] = static_cast<char>(c - 32);
+  return chars;
+}
+constexpr std::array<char, 256> kWordChar = make_word_chars();
 
 }  // namespace
 
@@ -41,20 +53,24 @@ std::string read_text_file(const std::string& path) {
 }
 
 std::string normalize_text(std::string_view text) {
-  std::string out;
   const std::size_t n = std::min(text.size(), kMaxTextBytes);
-  out.reserve(n);
+  std::string out(n, '\0');
+  char* const begin = out.data();
+  char* end = begin;
+  bool bar_allowed = false;  // never at the start, never twice in a row
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == 0) break;
-    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) {
-      out.push_back(static_cast<char>(c));
-    } else if (c >= 'a' && c <= 'z') {
-      out.push_back(static_cast<char>(c - 32));
-    } else if (!out.empty() && out.back() != '|') {
-      out.push_back('|');
+    const char word_char = kWordChar[c];
+    if (word_char != 0) {
+      *end++ = word_char;
+      bar_allowed = true;
+    } else if (bar_allowed) {
+      *end++ = '|';
+      bar_allowed = false;
     }
   }
+  out.resize(static_cast<std::size_t>(end - begin));
   return out;
 }
 
