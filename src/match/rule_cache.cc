@@ -55,6 +55,7 @@ CachedLicense load_license(const std::string& root, const std::string& name, boo
     std::string raw;
     reference.readable = try_read_text_file(reference.path, &raw);
     reference.text = normalize_text(raw);
+    reference.text.shrink_to_fit();  // kept for the whole run
     license.references.push_back(std::move(reference));
   }
   return license;

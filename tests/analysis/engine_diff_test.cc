@@ -51,8 +51,9 @@ void write_random_rules(const std::string& root, std::mt19937& rng) {
   std::vector<std::pair<std::string, std::string>> files;
   for (const std::string& id : licenses) {
     for (int r = 0, n = 1 + rng() % 3; r < n; ++r) {
-      files.emplace_back("licenses.d/" + id + "/text" + std::to_string(r) + ".txt",
-                         sentences(rng, 2 + rng() % 6));
+      std::string text = sentences(rng, 2 + rng() % 6);
+      if (rng() % 3 == 0) text.pop_back();  // often ends in a word: no final bar
+      files.emplace_back("licenses.d/" + id + "/text" + std::to_string(r) + ".txt", text);
     }
     if (rng() % 2 == 0) {
       std::string lines;
