@@ -1,13 +1,15 @@
-// RAII owners for C stdio streams and directory streams.
+// RAII owners for C stdio streams, directory streams and getline buffers.
 //
 // Contract: a FilePtr / DirPtr closes its handle when it goes out of scope;
-// a null handle (failed open) is never closed.
+// a null handle (failed open) is never closed. A LineBuffer frees the line
+// buffer of getline().
 #ifndef TARSIL_MATCH_HANDLES_H_
 #define TARSIL_MATCH_HANDLES_H_
 
 #include <dirent.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace tarsil {
@@ -21,6 +23,16 @@ struct DirCloser {
   void operator()(DIR* d) const { closedir(d); }
 };
 using DirPtr = std::unique_ptr<DIR, DirCloser>;
+
+// The buffer getline() grows, released when it goes out of scope.
+struct LineBuffer {
+  char* data = nullptr;
+  std::size_t capacity = 0;
+  LineBuffer() = default;
+  LineBuffer(const LineBuffer&) = delete;
+  LineBuffer& operator=(const LineBuffer&) = delete;
+  ~LineBuffer() { std::free(data); }  // getline's buffer is malloc'ed
+};
 
 // True for names the rule set and the license passes ignore.
 inline bool is_hidden_name(const char* name) {

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <unordered_map>
 
@@ -16,16 +15,6 @@ namespace tarsil {
 namespace {
 
 std::unique_ptr<RuleCache> the_cache;
-
-struct LineBuffer {
-  char* data = nullptr;
-  size_t capacity = 0;
-  ~LineBuffer() { std::free(data); }  // getline's buffer is malloc'ed
-};
-
-bool starts_with(const std::string& name, const char* prefix) {
-  return name.compare(0, std::strlen(prefix), prefix) == 0;
-}
 
 // Returns the non-hidden entry names of `dir` in listing order; false in
 // *opened when it cannot be opened.
@@ -45,7 +34,6 @@ std::vector<std::string> list_directory(const std::string& dir, bool* opened) {
 CachedLicense load_license(const std::string& root, const std::string& name, bool* opened) {
   CachedLicense license;
   license.name = name;
-  license.proportional = starts_with(name, "BSD") || starts_with(name, "Apache");
   const std::string dir = root + "/" + name;
   for (const std::string& entry : list_directory(dir, opened)) {
     CachedReference reference;

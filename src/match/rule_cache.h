@@ -44,8 +44,7 @@ struct CachedReference {
 
 // licenses.d/<L>, a directory that could be opened.
 struct CachedLicense {
-  std::string name;  // L
-  bool proportional = false;
+  std::string name;         // L
   int32_t string_dir = -1;  // index of stringdir/L in RuleCache::string_dirs
   std::vector<CachedReference> references;
 };
@@ -83,13 +82,15 @@ struct RuleCache {
   int target_words = 0;  // of the current target
 };
 
-// Returns the cache for the current run settings, loading it if needed.
+// Returns the cache for the current run settings, loading it if needed;
+// never fails (unreadable files are remembered, see above).
 RuleCache& rule_cache();
 
-// Drops the cache; the next rule_cache() call loads the rule set afresh.
+// Drops the cache; the next rule_cache() call loads the rule set afresh
+// (for callers that change the rule files between identifications).
 void clear_rule_cache();
 
-// Makes `target` the cache's current target.
+// Makes `target` (normalized) the cache's current target; never fails.
 void score_target(RuleCache& cache, std::string_view target);
 
 // Returns the chunk match score of unit `unit` against the current target.

@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "cli/settings.h"
 #include "match/chunk_score.h"
@@ -11,15 +10,6 @@
 #include "match/text.h"
 
 namespace tarsil {
-namespace {
-
-struct LineBuffer {
-  char* data = nullptr;
-  size_t capacity = 0;
-  ~LineBuffer() { std::free(data); }  // getline's buffer is malloc'ed
-};
-
-}  // namespace
 
 bool match_string_dir(const std::string& dir, std::string_view target) {
   if (!is_directory(dir)) return false;
