@@ -86,9 +86,15 @@ bool reference_license_pass(std::string_view target, BestMatch* best) {
 bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* best) {
   if (!cache.licenses_open) return false;
   score_target(cache, target);
+  // A reference none of whose chunks occurs scores 0: below a positive
+  // threshold it can neither win nor log, so unless each comparison is
+  // logged it is passed over.
+  const bool skip_unmatched =
+      run_settings.threshold > 0 && (run_settings.setting & SETTING_VERBOSE) == 0;
   for (const CachedLicense& license : cache.licenses) {
     for (const CachedReference& reference : license.references) {
       if (!reference.readable) fatal_stdout("ERROR: Cannot read " + reference.path + "\n");
+      if (skip_unmatched && !any_chunk_found(cache, reference.unit)) continue;
       consider_reference(license.name, reference.name, reference.path, reference.text,
                          Scoring{&cache, reference.unit, license.string_dir}, target, best);
     }

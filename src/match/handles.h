@@ -1,12 +1,14 @@
-// RAII owners for C stdio streams, directory streams and getline buffers.
+// RAII owners for C stdio streams, file descriptors, directory streams and
+// getline buffers.
 //
-// Contract: a FilePtr / DirPtr closes its handle when it goes out of scope;
+// Contract: a FilePtr / FdHandle / DirPtr closes its handle when it goes out of scope;
 // a null handle (failed open) is never closed. A LineBuffer frees the line
 // buffer of getline().
 #ifndef TARSIL_MATCH_HANDLES_H_
 #define TARSIL_MATCH_HANDLES_H_
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +25,17 @@ struct DirCloser {
   void operator()(DIR* d) const { closedir(d); }
 };
 using DirPtr = std::unique_ptr<DIR, DirCloser>;
+
+// A file descriptor, closed when it goes out of scope unless negative.
+struct FdHandle {
+  int fd = -1;
+  explicit FdHandle(int descriptor) : fd(descriptor) {}
+  FdHandle(const FdHandle&) = delete;
+  FdHandle& operator=(const FdHandle&) = delete;
+  ~FdHandle() {
+    if (fd >= 0) ::close(fd);
+  }
+};
 
 // The buffer getline() grows, released when it goes out of scope.
 struct LineBuffer {

@@ -149,6 +149,10 @@ void score_target(RuleCache& cache, std::string_view target) {
   cache.target_words = count_words(target);
 }
 
+bool any_chunk_found(const RuleCache& cache, uint32_t unit) {
+  return cache.matches.matched[unit] != 0;
+}
+
 float cached_score(const RuleCache& cache, uint32_t unit, bool proportional) {
   return indexed_score(cache.index, cache.matches, unit, proportional ? cache.target_words : 0,
                        proportional);

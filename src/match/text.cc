@@ -1,9 +1,11 @@
 #include "match/text.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -36,10 +38,16 @@ constexpr std::array<char, 256> kWordChar = make_word_chars();
 
 bool try_read_text_file(const std::string& path, std::string* text) {
   text->clear();
-  FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
+  const FdHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.fd < 0) return false;
   text->resize(kMaxTextBytes);
-  const std::size_t got = std::fread(text->data(), 1, kMaxTextBytes, file.get());
+  std::size_t got = 0;
+  while (got < kMaxTextBytes) {
+    const ssize_t n = ::read(file.fd, text->data() + got, kMaxTextBytes - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // end of file, or a read error: keep what was read
+    got += static_cast<std::size_t>(n);
+  }
   text->resize(got);
   // Everything after the first NUL byte is invisible to the rest of the system.
   text->resize(std::strlen(text->c_str()));
