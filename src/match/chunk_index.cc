@@ -42,13 +42,19 @@ uint32_t chunk_id(ChunkTable* table, std::string_view chunk) {
   return static_cast<uint32_t>(table->chunks.size() - 1);
 }
 
+// The low bits of ChunkIndex::symbol hold the edge's character; the top bit
+// marks a node that ends a prefix or has one on its fail chain.
+constexpr uint8_t kSymbolMask = 0x7F;
+constexpr uint8_t kReportsFlag = 0x80;
+
 // Returns the child of `node` along `c`, or 0 when there is none (the root
 // is nobody's child).
 inline uint32_t child_of(const ChunkIndex& index, uint32_t node, uint8_t c) {
   const uint32_t end = index.nodes[node + 1].first_child;
   for (uint32_t i = index.nodes[node].first_child; i < end; ++i) {
-    if (index.symbol[i] == c) return i;
-    if (index.symbol[i] > c) break;
+    const uint8_t symbol = index.symbol[i] & kSymbolMask;
+    if (symbol == c) return i;
+    if (symbol > c) break;
   }
   return 0;
 }
@@ -99,7 +105,7 @@ void link_automaton(ChunkIndex* index) {
   for (uint32_t v = 1; v < count; ++v) {
     const uint32_t end = index->nodes[v + 1].first_child;
     for (uint32_t w = index->nodes[v].first_child; w < end; ++w) {
-      const uint8_t c = index->symbol[w];
+      const uint8_t c = index->symbol[w] & kSymbolMask;
       uint32_t f = index->nodes[v].fail;
       uint32_t target = 0;
       for (;;) {
@@ -241,9 +247,13 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
             [&found](uint32_t a, uint32_t b) { return found[a] < found[b]; });
   std::vector<uint32_t> rank(found.size());
   index.chunks.reserve(found.size());
+  index.chunk_tail.reserve(found.size());
   for (uint32_t r = 0; r < order.size(); ++r) {
     rank[order[r]] = r;
-    index.chunks.push_back(found[order[r]]);
+    const std::string_view chunk = found[order[r]];
+    index.chunks.push_back(chunk);
+    index.chunk_tail.push_back(static_cast<uint32_t>(chunk.size()) << 8 |
+                               static_cast<uint8_t>(chunk.back()));
   }
   order = {};
   table.chunks = {};
@@ -263,6 +273,9 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
 
   lay_out_trie(prefixes, &index);
   link_automaton(&index);
+  for (std::size_t v = 0; v + 1 < index.nodes.size(); ++v) {
+    if (index.nodes[v].group != 0 || index.nodes[v].output != 0) index.symbol[v] |= kReportsFlag;
+  }
   fill_dense(&index);
   fill_postings(occurrences, unit_end, &index);
   return index;
@@ -299,6 +312,7 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
       if ((entry & kReportsChunks) == 0) continue;
     } else {
       state = next;
+      if ((index.symbol[state] & kReportsFlag) == 0) continue;
     }
     // Every prefix ending at i: confirm the rest of each chunk not found yet.
     for (uint32_t o = nodes[state].group != 0 ? state : nodes[state].output; o != 0;
@@ -307,13 +321,14 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
       const std::size_t rest_at = i + 1;  // the target position after the prefix
       for (uint32_t chunk = group.first; chunk < group.end; ++chunk) {
         if (matches->seen[chunk] == generation) continue;
-        const std::string_view text = index.chunks[chunk];
-        const std::size_t rest = text.size() - group.prefix_length;
+        const uint32_t tail = index.chunk_tail[chunk];
+        const std::size_t rest = (tail >> 8) - group.prefix_length;
         if (rest > n - rest_at) continue;
         // The last character tells most candidates apart before the full compare.
-        if (rest > 0 && (target[rest_at + rest - 1] != text.back() ||
-                         std::memcmp(target.data() + rest_at, text.data() + group.prefix_length,
-                                     rest - 1) != 0)) {
+        if (rest > 0 &&
+            (static_cast<uint8_t>(target[rest_at + rest - 1]) != (tail & 0xFF) ||
+             std::memcmp(target.data() + rest_at, index.chunks[chunk].data() + group.prefix_length,
+                         rest - 1) != 0)) {
           continue;
         }
         matches->seen[chunk] = generation;

@@ -19,7 +19,7 @@
 // - `indexed_score` then equals chunk_match_score(unit, target, proportional)
 //   bit for bit under the same run settings: both end in finish_chunk_score
 //   with the same exact integer counts.
-// - Memory is a fixed function of the units' distinct chunks: 16 bytes per
+// - Memory is a fixed function of the units' distinct chunks: 20 bytes per
 //   chunk, 17 bytes per trie node (at most kChunkPrefix per chunk), 8 bytes
 //   per (chunk, unit) pair; ChunkMatches adds 4 bytes per unit and per chunk.
 //   Building touches little more than that: start-up cost is mostly the
@@ -83,7 +83,7 @@ struct ChunkIndex {
   int minwords = 0;
   std::vector<int32_t> unit_total;  // bars of each unit (its word count)
   std::vector<ChunkNode> nodes;     // plus one sentinel holding the end of the children
-  std::vector<uint8_t> symbol;      // the character on the edge into each node
+  std::vector<uint8_t> symbol;      // the edge character into each node; top bit: it reports
   // The automaton's full transitions for the first nodes (the shallow ones,
   // where a scan spends most of its time): row v, column symbol_code(c); the
   // top bit marks a destination that ends a prefix or has one on its chain.
@@ -91,6 +91,7 @@ struct ChunkIndex {
   std::vector<uint32_t> dense;
   std::vector<ChunkGroup> groups;
   std::vector<std::string_view> chunks;  // the distinct chunks, sorted; ids are positions
+  std::vector<uint32_t> chunk_tail;      // per chunk: length << 8 | last character
   std::vector<uint32_t> posting_start;   // per chunk id, into postings; one extra end entry
   std::vector<ChunkPosting> postings;
 };
