@@ -59,6 +59,28 @@ inline uint32_t child_of(const ChunkIndex& index, uint32_t node, uint8_t c) {
   return 0;
 }
 
+// Appends the groups of the sorted chunks first .. end - 1, which share their
+// first `length` characters when end - first > 1: runs of chunks with the
+// same first `length` characters form a group, and a run longer than
+// kGroupSize is split again on twice as many characters, so that a prefix hit
+// costs few comparisons.
+void add_groups(uint32_t first, uint32_t end, std::size_t length, ChunkIndex* index,
+                std::vector<std::string_view>* prefixes) {
+  uint32_t run = first;
+  while (run < end) {
+    const std::string_view prefix = index->chunks[run].substr(0, length);
+    uint32_t next = run + 1;
+    while (next < end && index->chunks[next].substr(0, length) == prefix) ++next;
+    if (next - run > kGroupSize && prefix.size() == length && length < kLongestPrefix) {
+      add_groups(run, next, length * 2, index, prefixes);
+    } else {
+      index->groups.push_back(ChunkGroup{run, next, static_cast<uint32_t>(prefix.size())});
+      prefixes->push_back(prefix);
+    }
+    run = next;
+  }
+}
+
 // Builds the trie of the groups' prefixes (sorted, distinct) straight into
 // breadth-first order, which for sorted children is the order of (depth,
 // text): level d holds the distinct d-character heads of the prefixes, in
@@ -68,7 +90,9 @@ void lay_out_trie(const std::vector<std::string_view>& prefixes, ChunkIndex* ind
   std::vector<uint32_t> parent{0};
   index->symbol.assign(1, 0);
   index->nodes.assign(1, ChunkNode{});
-  for (std::size_t depth = 1; depth <= kChunkPrefix; ++depth) {
+  std::size_t longest = 0;
+  for (const std::string_view prefix : prefixes) longest = std::max(longest, prefix.size());
+  for (std::size_t depth = 1; depth <= longest; ++depth) {
     uint32_t last_parent = 0;
     uint8_t last_symbol = 0;
     bool any = false;
@@ -261,15 +285,7 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
   rank = {};
 
   std::vector<std::string_view> prefixes;
-  for (uint32_t id = 0; id < index.chunks.size(); ++id) {
-    const std::string_view prefix = index.chunks[id].substr(0, kChunkPrefix);
-    if (prefixes.empty() || prefixes.back() != prefix) {
-      if (!index.groups.empty()) index.groups.back().end = id;
-      index.groups.push_back(ChunkGroup{id, id, static_cast<uint32_t>(prefix.size())});
-      prefixes.push_back(prefix);
-    }
-  }
-  if (!index.groups.empty()) index.groups.back().end = static_cast<uint32_t>(index.chunks.size());
+  add_groups(0, static_cast<uint32_t>(index.chunks.size()), kChunkPrefix, &index, &prefixes);
 
   lay_out_trie(prefixes, &index);
   link_automaton(&index);

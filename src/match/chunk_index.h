@@ -20,7 +20,7 @@
 //   bit for bit under the same run settings: both end in finish_chunk_score
 //   with the same exact integer counts.
 // - Memory is a fixed function of the units' distinct chunks: 20 bytes per
-//   chunk, 17 bytes per trie node (at most kChunkPrefix per chunk), 8 bytes
+//   chunk, 17 bytes per trie node (at most kLongestPrefix per chunk), 8 bytes
 //   per (chunk, unit) pair; ChunkMatches adds 4 bytes per unit and per chunk.
 //   Building touches little more than that: start-up cost is mostly the
 //   first touch of memory.
@@ -48,11 +48,16 @@ struct ChunkPosting {
   int32_t weight = 0;
 };
 
-// The automaton holds the first kChunkPrefix characters of each distinct
-// chunk (the whole chunk when shorter); a hit of such a prefix is confirmed
-// by comparing the rest of the chunk in place. This keeps the trie small
-// (and so the start-up cheap) whatever the chunk sizes.
+// The automaton holds a prefix of each distinct chunk (the whole chunk when
+// shorter): the chunks sharing one prefix form a group, and a hit of the
+// prefix is confirmed by comparing the rest of each chunk of the group in
+// place. Prefixes are kChunkPrefix characters long, doubled (up to
+// kLongestPrefix) for chunks that would otherwise form a group of more than
+// kGroupSize. This keeps the trie small (and so the start-up cheap) whatever
+// the chunk sizes, and the comparisons per hit few.
 inline constexpr std::size_t kChunkPrefix = 10;
+inline constexpr std::size_t kLongestPrefix = 80;
+inline constexpr uint32_t kGroupSize = 8;
 
 // A trie node, numbered breadth first (0 is the root), so that the children
 // of node v are the nodes first_child .. next node's first_child - 1, in
