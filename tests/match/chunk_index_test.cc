@@ -125,6 +125,45 @@ TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
   EXPECT_GT(compared, 100000);
 }
 
+TEST_F(ChunkIndexTest, ScoresChunksSharingLongPrefixes) {
+  // Dozens of chunks with a common head of 40 characters and more, as in
+  // license families: their prefix groups get split and must still all be
+  // found, and only where they occur.
+  std::mt19937 rng(3);
+  const std::string head = "THE|ABOVE|COPYRIGHT|NOTICE|AND|THIS|PERMISSION|NOTICE|";
+  std::vector<std::string> rules;
+  for (int r = 0; r < 60; ++r) {
+    std::string rule = head.substr(0, head.size() - (r % 3) * 7);
+    for (int w = 0; w < r % 5; ++w) {
+      rule += 'W';
+      rule += std::to_string((r * 7 + w) % 11);
+      rule += '|';
+    }
+    rules.push_back(rule);
+  }
+  const std::vector<std::string_view> units(rules.begin(), rules.end());
+  for (const int minbytes : {100000, 30, 5}) {
+    run_settings.minbytes = minbytes;
+    run_settings.minwords = 2;
+    const ChunkIndex index = build_chunk_index(units, minbytes, 2);
+    ChunkMatches matches;
+    for (int t = 0; t < 40; ++t) {
+      std::string target = "X|";
+      for (int k = 0; k < 4; ++k) {
+        target += rules[rng() % rules.size()];
+        target += k % 2 == 0 ? "YX|" : "Y";  // sometimes glued to the next word
+      }
+      match_chunks(index, target, &matches);
+      for (uint32_t u = 0; u < rules.size(); ++u) {
+        const float want = chunk_match_score(rules[u], target, false);
+        EXPECT_EQ(std::bit_cast<uint32_t>(want),
+                  std::bit_cast<uint32_t>(indexed_score(index, matches, u, 0, false)))
+            << rules[u] << " in " << target << " minbytes " << minbytes;
+      }
+    }
+  }
+}
+
 TEST_F(ChunkIndexTest, HandlesEmptyIndexesAndTargets) {
   const std::vector<std::string> rules = {"", "WORD", "A|", "A|B|"};
   const std::vector<std::string_view> units(rules.begin(), rules.end());
