@@ -56,7 +56,7 @@ struct ChunkPosting {
 // kGroupSize. This keeps the trie small (and so the start-up cheap) whatever
 // the chunk sizes, and the comparisons per hit few.
 inline constexpr std::size_t kChunkPrefix = 10;
-inline constexpr std::size_t kLongestPrefix = 80;
+inline constexpr std::size_t kLongestPrefix = 20;
 inline constexpr uint32_t kGroupSize = 8;
 
 // A trie node, numbered breadth first (0 is the root), so that the children
