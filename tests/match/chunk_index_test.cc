@@ -126,17 +126,17 @@ TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
 }
 
 TEST_F(ChunkIndexTest, ScoresChunksSharingLongPrefixes) {
-  // Dozens of chunks with a common head of 40 characters and more, as in
+  // Hundreds of chunks with a common head of 40 characters and more, as in
   // license families: their prefix groups get split and must still all be
   // found, and only where they occur.
   std::mt19937 rng(3);
   const std::string head = "THE|ABOVE|COPYRIGHT|NOTICE|AND|THIS|PERMISSION|NOTICE|";
   std::vector<std::string> rules;
-  for (int r = 0; r < 60; ++r) {
+  for (int r = 0; r < 200; ++r) {
     std::string rule = head.substr(0, head.size() - (r % 3) * 7);
     for (int w = 0; w < r % 5; ++w) {
       rule += 'W';
-      rule += std::to_string((r * 7 + w) % 11);
+      rule += std::to_string((r * 7 + w) % 97);
       rule += '|';
     }
     rules.push_back(rule);
