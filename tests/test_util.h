@@ -1,70 +1,64 @@
-// Helpers shared by the tests: temporary trees, running the built binary with
-// its standard output, standard error and exit status kept apart, and a real
-// JSON parser (python3's json module) for checking records.
+// Helpers shared by the tests: temporary trees, runs of the built binary with
+// standard output, standard error and exit status kept apart, record texts,
+// and a real JSON parser (python3's json module) for checking records.
 #ifndef TARSIL_TESTS_TEST_UTIL_H_
 #define TARSIL_TESTS_TEST_UTIL_H_
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarsil::testing {
 
-// A fresh directory under /tmp (mode 0755), removed with its contents when
-// the object goes out of scope.
-class TempDir {
- public:
+// A fresh directory under /tmp (mode 0755), removed with its contents at scope end.
+struct TempDir {
   TempDir();
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
-  // path() + "/" + relative
   std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
-
- private:
   std::string path_;
+  int owner_;  // the process that made it; a forked child leaves it alone
 };
 
-// Writes `content` to `path`, creating missing parent directories.
+// Both create missing parent directories.
 void write_file(const std::string& path, const std::string& content);
-// Creates `path` and its missing parents.
 void make_dirs(const std::string& path);
-
-struct RunResult {
-  std::string out;
-  std::string err;
-  int status = -1;  // exit status, or -1 when the process did not exit normally
-};
-
-struct RunOptions {
-  std::string cwd;               // working directory; empty keeps the current one
-  bool as_nobody = false;        // drop root: run as nobody:nogroup via setpriv
-  std::vector<std::string> env;  // extra NAME=VALUE entries
-};
-
-// Options for a run as nobody:nogroup, so permission tests mean something
-// even when the tests run as root.
-RunOptions as_nobody();
-// Options for a run in the working directory `cwd`.
-RunOptions in_directory(const std::string& cwd);
-
-// Runs the built tarsil binary with `args` (program name excluded).
-RunResult run_tarsil(const std::vector<std::string>& args, const RunOptions& options = {});
-
-// Runs `argv[0]` (a program found on PATH) with the arguments.
-RunResult run_program(const std::vector<std::string>& argv, const RunOptions& options = {});
-
-// Empty when every non-empty line of `text` parses as a JSON object; else
-// the parser's complaint.
-std::string json_lines_error(const std::string& text);
-
-// Reads a whole file.
-std::string read_file(const std::string& path);
-
-// A small rule set under `root`: each entry is "licenses.d/ID/file" or
-// "strings.d/ID/file" with its content. Both directories always exist.
+// A rule set under `root` of {"licenses.d/ID/file" or "strings.d/ID/file", content}.
 void write_rule_set(const std::string& root,
                     const std::vector<std::pair<std::string, std::string>>& files);
+// Names in `dir` in the order the file system lists them.
+std::vector<std::string> listing(const std::string& dir);
+
+struct RunResult {
+  std::string out, err;
+  int status = -1;  // exit status, or -1 when the process did not exit normally
+};
+struct RunOptions {
+  std::string cwd;  // working directory; empty keeps the current one
+  bool as_nobody = false;
+};
+// A run as nobody:nogroup, so permission tests mean something though the tests run as root.
+inline RunOptions as_nobody() {
+  return {.cwd = "", .as_nobody = true};
+}
+// Runs the built tarsil binary with `args`; run_program runs argv[0] from PATH.
+RunResult run_tarsil(const std::vector<std::string>& args, const RunOptions& options = {});
+RunResult run_program(std::vector<std::string> argv, const RunOptions& options = {});
+// Runs tarsil; checks its standard output, standard error and status; its JSON-form
+// records are checked with json_lines_error when the tests end.
+void expect_run(const std::vector<std::string>& args, const std::string& out,
+                const std::string& err = "", int status = 0, const RunOptions& options = {});
+// Empty when every line of `text` starting with {" parses as a JSON object; else the complaint.
+std::string json_lines_error(const std::string& text);
+
+// The general JSON-form record (`copyright` is the raw field) and the -d banner.
+std::string record(const std::string& license, const std::string& score, const std::string& path,
+                   const std::string& rule, const std::string& copyright = "\"\"");
+std::string banner(const std::string& rule_root, const std::string& setting_hex = "1",
+                   const std::string& threshold = "80.00", const std::string& minwords = "2",
+                   const std::string& minbytes = "20");
 
 }  // namespace tarsil::testing
 

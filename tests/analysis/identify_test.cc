@@ -1,6 +1,5 @@
 // End-to-end identification of single files by the built binary, with small
 // rule sets written by each test.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -21,51 +20,7 @@ std::string toks(int from, int to) {
   return line;
 }
 
-// Names in `dir` in the order the file system lists them, hidden ones left out.
-std::vector<std::string> listing(const std::string& dir) {
-  std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  while (const dirent* e = d ? readdir(d) : nullptr) {
-    if (e->d_name[0] != '.') names.push_back(e->d_name);
-  }
-  if (d) closedir(d);
-  return names;
-}
-
-std::string joined(const std::vector<std::string>& args) {
-  std::string s;
-  for (const std::string& a : args) s += a + ' ';
-  return s;
-}
-
-// Lines of `out` that are JSON-form records.
-std::string json_records(const std::string& out) {
-  std::string records;
-  std::size_t start = 0;
-  for (std::size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
-    if (out.compare(start, 2, "{\"") == 0) records += out.substr(start, end + 1 - start);
-  }
-  return records;
-}
-
-// Checks the whole output, no error and status 0; returns the JSON-form
-// records of the output, to be checked with one parser run per test.
-std::string expect_run(const std::vector<std::string>& args, const std::string& want,
-                       const RunOptions& options = {}) {
-  const RunResult r = run_tarsil(args, options);
-  EXPECT_EQ(want, r.out) << joined(args);
-  EXPECT_EQ("", r.err) << joined(args);
-  EXPECT_EQ(0, r.status) << joined(args);
-  return json_records(r.out);
-}
-
-// The four record templates: general and SPDX verdicts, JSON and pretty form.
-std::string json_record(const std::string& license, const std::string& score,
-                        const std::string& path, const std::string& rule,
-                        const std::string& copyright = "\"\"") {
-  return "{\"license\":\"" + license + "\",\"score\":\"" + score + "\",\"path\":\"" + path +
-         "\", \" rule\":\"" + rule + "\",\"copyright\":" + copyright + "}\n";
-}
+// The other three record templates: general pretty, SPDX JSON and pretty.
 std::string pretty_record(const std::string& license, const std::string& score,
                           const std::string& path, const std::string& rule,
                           const std::string& copyright = "\"\"") {
@@ -83,41 +38,31 @@ std::string spdx_pretty(const std::string& id, const std::string& path,
          "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n" + copyright + "\n}\n";
 }
 
-std::string banner(const std::string& root, int setting) {
-  return "Version \t : v.1.23\nSetting \t : 0x" + std::to_string(setting) +
-         "\nThreshold \t : 80.00\nStringdir \t : " + root + "/strings.d\nlicensedir \t : " + root +
-         "/licenses.d\nminwords \t : 2\nminbytes \t : 20\n====================\n";
-}
-
-const char kStatement[] = "Copyright (C) 2019 Example Project contributors";
-
-// MIT's reference text has 20 words in chunks of 2 (x7), 3 and 3; the file
-// "found.c" holds all chunks but the "missing" one (85 %), and MIT's string
-// rule (its first chunk) confirms it. "strings.c" holds only the string rule.
-class Identify : public ::testing::Test {
- protected:
-  void SetUp() override {
-    write_rule_set(rules_, {{"licenses.d/MIT/mit.txt", kMitText},
-                            {"strings.d/MIT/mit.txt", toks(0, 2)},
-                            {"licenses.d/.hidden/x.txt", toks(0, 14)}});
-    write_file(dir_ / "found.c", toks(0, 14) + "present heretoo alright\n");
-    write_file(dir_ / "strings.c", toks(0, 2));
-    write_file(dir_ / "none.c", "int main() { return 0; }\n");
-    write_file(dir_ / "spdx.c",
-               "// SPDX-License-Identifier: MIT\n// " + std::string(kStatement) + "\n");
-    write_file(dir_ / "general.c",
-               "// " + std::string(kStatement) + "\n" + toks(0, 14) + "present heretoo alright\n");
-  }
-  const std::string kMitText =
-      toks(0, 14) + "missing absentx lacking\n" + "present heretoo alright\n";
-  TempDir dir_;
-  const std::string rules_ = dir_ / "rules";
-};
-
-TEST_F(Identify, RecordTemplates) {
-  const std::string spdx = dir_ / "spdx.c", general = dir_ / "general.c", none = dir_ / "none.c";
-  const std::string object = "{\"0\":\"" + std::string(kStatement) + "\"}";
-  const std::string pretty_object = "\t\t{\n\t\t\t0, " + std::string(kStatement) + "\n\t\t}";
+// MIT's reference text has 20 words in chunks of 2 (x7), 3 and 3; "found.c" holds all chunks but
+// the "missing" one (85 %), and MIT's string rule (its first chunk) confirms it (92.50).
+TEST(Identify, SingleFiles) {
+  TempDir dir;
+  const std::string rules = dir / "rules", found = dir / "found.c", strings = dir / "strings.c";
+  const std::string spdx = dir / "spdx.c", general = dir / "general.c", none = dir / "none.c";
+  const std::string statement = "Copyright (C) 2019 Example Project contributors";
+  const std::string text = toks(0, 14) + "present heretoo alright\n";
+  const std::string reference = toks(0, 14) + "missing absentx lacking\npresent heretoo alright\n";
+  write_rule_set(rules, {{"licenses.d/MIT/mit.txt", reference},
+                         {"strings.d/MIT/mit.txt", toks(0, 2)},
+                         {"licenses.d/.hidden/x.txt", toks(0, 14)}});
+  write_file(found, text);
+  write_file(strings, toks(0, 2));  // the string rule alone
+  write_file(none, "int main() { return 0; }\n");
+  write_file(spdx, "// SPDX-License-Identifier: MIT\n// " + statement + "\n");
+  write_file(general, "// " + statement + "\n" + text);
+  const std::string object = "{\"0\":\"" + statement + "\"}";
+  const std::string pretty_object = "\t\t{\n\t\t\t0, " + statement + "\n\t\t}";
+  const auto upper = [](std::string s) {  // the normalized form of toks() lines
+    for (char& c : s) c = c == ' ' || c == '\n' ? '|' : static_cast<char>(std::toupper(c));
+    return s;
+  };
+  const std::string tail = "score 85.00 (92.50) \t: MIT\nAnalysis concluded\n" +
+                           record("MIT", "92.50", found, "mit.txt");
   const struct {
     std::vector<std::string> options;
     std::string file, want;
@@ -126,158 +71,112 @@ TEST_F(Identify, RecordTemplates) {
       {{"-y"}, spdx, spdx_json("MIT", spdx, object)},
       {{"-p"}, spdx, spdx_pretty("MIT", spdx)},
       {{"-p", "-y"}, spdx, spdx_pretty("MIT", spdx, pretty_object)},
-      {{}, general, json_record("MIT", "92.50", general, "mit.txt")},
-      {{"-y"}, general, json_record("MIT", "92.50", general, "mit.txt", object)},
+      {{}, general, record("MIT", "92.50", general, "mit.txt")},
+      {{"-y"}, general, record("MIT", "92.50", general, "mit.txt", object)},
       {{"-p"}, general, pretty_record("MIT", "92.50", general, "mit.txt")},
       {{"-p", "-y"}, general, pretty_record("MIT", "92.50", general, "mit.txt", pretty_object)},
-      {{}, none, json_record("", "0.00", none, "")},
-      {{"-y"}, none, json_record("None", "0.00", none, "", "{}")},
-      {{"-p"}, none, pretty_record("", "0.00", none, "")},
+      {{}, none, record("", "0.00", none, "")},
+      {{"-y"}, none, record("None", "0.00", none, "", "{}")},
       {{"-p", "-y"}, none, pretty_record("None", "0.00", none, "", "\t\t{\n\t\t}")},
-      {{}, dir_ / "strings.c", json_record("MIT", "100.00", dir_ / "strings.c", "strings.d")},
+      {{}, strings, record("MIT", "100.00", strings, "strings.d")},
+      {{"-d"}, found, banner(rules) + "Tarsil analyzing license\n" + tail},
+      {{"-dd"},
+       found,
+       banner(rules, "3") + "Target: " + upper(text) + "\nTarsil analyzing license\n" +
+           "Comparing against " + rules + "/licenses.d/MIT/mit.txt: " + upper(reference) +
+           "\nComparing against " + rules +
+           "/strings.d/MIT/mit.txt: TOKAAAAAAA|TOKBBBBBBB|\nMatched licensedir\n" + tail},
   };
-  std::string records;
   for (const auto& c : cases) {
     std::vector<std::string> args = c.options;
-    args.insert(args.end(), {"-r", rules_, c.file});
-    records += expect_run(args, c.want);
+    args.insert(args.end(), {"-r", rules, c.file});
+    expect_run(args, c.want);
   }
+  const RunResult full = run_program(
+      {"sh", "-c",
+       std::string("exec ") + TARSIL_BINARY + " -r " + rules + " " + found + " >/dev/full"});
+  EXPECT_EQ("", full.out);
+  EXPECT_EQ("ERROR: Cannot write output: No space left on device\n", full.err);
+  EXPECT_EQ(1, full.status);
+
+  // An unreadable license directory: no record, status 0.
+  chmod((rules + "/licenses.d").c_str(), 0);
+  const std::string line = "Can't open license folder: " + rules + "/licenses.d\n";
+  expect_run({"-r", rules, found}, line, "", 0, as_nobody());
+  write_file(dir / "tree/a.c", "a\n");
+  write_file(dir / "tree/b.c", "b\n");
+  expect_run({"-y", "-r", rules, dir / "tree"}, line + line, "", 0, as_nobody());
   // Without the license directory, the tag settles nothing.
-  std::filesystem::rename(rules_ + "/licenses.d/MIT", rules_ + "/licenses.d/.MIT");
-  records += expect_run({"-r", rules_, spdx}, json_record("", "0.00", spdx, ""));
-  EXPECT_EQ("", json_lines_error(records));
+  chmod((rules + "/licenses.d").c_str(), 0755);
+  std::filesystem::rename(rules + "/licenses.d/MIT", rules + "/licenses.d/.MIT");
+  expect_run({"-r", rules, spdx}, record("", "0.00", spdx, ""));
 }
 
-TEST_F(Identify, DebugLogOrder) {
-  const std::string found = dir_ / "found.c", strings = dir_ / "strings.c";
-  auto upper = [](std::string s) {  // the normalized form of toks() lines
-    for (char& c : s) c = c == ' ' || c == '\n' ? '|' : static_cast<char>(std::toupper(c));
-    return s;
-  };
-  const std::string compare_mit =
-      "Comparing against " + rules_ + "/licenses.d/MIT/mit.txt: " + upper(kMitText) + "\n";
-  const std::string compare_strings =
-      "Comparing against " + rules_ + "/strings.d/MIT/mit.txt: TOKAAAAAAA|TOKBBBBBBB|\n";
-  const std::string found_record = json_record("MIT", "92.50", found, "mit.txt");
-  const std::string strings_record = json_record("MIT", "100.00", strings, "strings.d");
-  const struct {
-    std::string option, file, want;
-  } cases[] = {
-      {"-d", found,
-       banner(rules_, 1) + "Tarsil analyzing license\nscore 85.00 (92.50) \t: MIT\n" +
-           "Analysis concluded\n" + found_record},
-      {"-dd", found,
-       banner(rules_, 3) + "Target: " + upper(toks(0, 14) + "present heretoo alright\n") +
-           "\nTarsil analyzing license\n" + compare_mit + compare_strings +
-           "Matched licensedir\nscore 85.00 (92.50) \t: MIT\nAnalysis concluded\n" + found_record},
-      {"-d", strings,
-       banner(rules_, 1) +
-           "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n" +
-           strings_record},
-      {"-dd", strings,
-       banner(rules_, 3) + "Target: TOKAAAAAAA|TOKBBBBBBB|\nTarsil analyzing license\n" +
-           compare_mit + "Tarsil analyzing string\n" + compare_strings +
-           "Matched licensedir\nAnalysis concluded\n" + strings_record},
-  };
-  std::string records;
-  for (const auto& c : cases) records += expect_run({c.option, "-r", rules_, c.file}, c.want);
-  EXPECT_EQ("", json_lines_error(records));
-}
-
-TEST_F(Identify, UnreadableLicenseFolderSkipsTheRecord) {
-  write_file(dir_ / "tree/a.c", "a\n");
-  write_file(dir_ / "tree/b.c", "b\n");
-  chmod((rules_ + "/licenses.d").c_str(), 0);
-  const std::string line = "Can't open license folder: " + rules_ + "/licenses.d\n";
-  EXPECT_EQ("", expect_run({"-r", rules_, dir_ / "found.c"}, line, as_nobody()));
-  EXPECT_EQ("", expect_run({"-y", "-r", rules_, dir_ / "tree"}, line + line, as_nobody()));
-}
-
-TEST_F(Identify, UnwritableOutput) {
-  const RunResult r = run_program({"sh", "-c",
-                                   std::string("exec ") + TARSIL_BINARY + " -r " + rules_ + " " +
-                                       (dir_ / "found.c") + " > /dev/full"});
-  EXPECT_EQ("", r.out);
-  EXPECT_EQ("ERROR: Cannot write output: No space left on device\n", r.err);
-  EXPECT_EQ(1, r.status);
-}
-
-// Each case: a rule set, a file, and the record and score log lines expected.
 TEST(Selection, BestCandidate) {
   TempDir dir;
-  std::string records;
-  const std::string file = dir / "file.c", rules = dir / "rules";
+  const std::string file = dir / "file.c", rules = dir / "rules", other = dir / "other.c";
+  const auto rule_set = [&](const std::vector<std::pair<std::string, std::string>>& files) {
+    std::filesystem::remove_all(rules);
+    write_rule_set(rules, files);
+    return listing(rules + "/licenses.d");
+  };
   write_file(file, toks(0, 4));
+  write_file(other, "int main() { return 0; }\n");
   const std::string twice = toks(0, 4) + toks(0, 4);  // 8 words: 120 when proportional
 
   // A confirmed proportional 120 is stored as 110, and a later 115 replaces
-  // it; the names are picked so that the listing gives BSD-2-Clause first.
+  // it; the name is picked so that the listing gives BSD-2-Clause first.
   std::string later;
   for (const char* name : {"Apache-2.0", "Apache-1.1", "Apache-1.0", "BSD-4-Clause", "BSD-1-Clause",
                            "Apache-x", "BSD-3-Clause-Clear"}) {
-    std::filesystem::remove_all(rules);
-    write_rule_set(rules, {{"licenses.d/BSD-2-Clause/twice.txt", twice},
-                           {"strings.d/BSD-2-Clause/s.txt", toks(0, 2)},
-                           {std::string("licenses.d/") + name + "/seven.txt",
-                            toks(0, 4) + toks(0, 2) + tok(0) + "\n"}});
-    if (listing(rules + "/licenses.d")[0] == "BSD-2-Clause") {
+    if (rule_set({{"licenses.d/BSD-2-Clause/twice.txt", twice},
+                  {"strings.d/BSD-2-Clause/s.txt", toks(0, 2)},
+                  {std::string("licenses.d/") + name + "/seven.txt",
+                   toks(0, 4) + toks(0, 2) + tok(0) + "\n"}})[0] == "BSD-2-Clause") {
       later = name;
       break;
     }
   }
   ASSERT_NE("", later);
-  records += expect_run(
-      {"-d", "-r", rules, file},
-      banner(rules, 1) + "Tarsil analyzing license\n" +
-          "score 120.00 (110.00) (x)\t: BSD-2-Clause\n" + "score 115.00 (115.00) (x)\t: " + later +
-          "\n" + "Analysis concluded\n" + json_record(later, "115.00", file, "seven.txt"));
+  expect_run({"-d", "-r", rules, file},
+             banner(rules) +
+                 "Tarsil analyzing license\nscore 120.00 (110.00) (x)\t: BSD-2-Clause\n" +
+                 "score 115.00 (115.00) (x)\t: " + later + "\nAnalysis concluded\n" +
+                 record(later, "115.00", file, "seven.txt"));
 
-  // Equal scores: the longer reference text wins whatever the order.
-  std::filesystem::remove_all(rules);
-  write_rule_set(
-      rules, {{"licenses.d/ISC/long.txt", toks(0, 4)}, {"licenses.d/MIT/short.txt", toks(0, 2)}});
-  records += expect_run({"-r", rules, file}, json_record("ISC", "100.00", file, "long.txt"));
-  // With the threshold at 0, an unrelated file goes to the longest text.
-  write_file(dir / "other.c", "int main() { return 0; }\n");
-  records += expect_run({"-s", "0", "-r", rules, dir / "other.c"},
-                        json_record("ISC", "0.00", dir / "other.c", "long.txt"));
-
+  // Equal scores: the longer reference text wins whatever the order; with
+  // the threshold at 0, an unrelated file goes to the longest text.
+  rule_set({{"licenses.d/ISC/long.txt", toks(0, 4)}, {"licenses.d/MIT/short.txt", toks(0, 2)}});
+  expect_run({"-r", rules, file}, record("ISC", "100.00", file, "long.txt"));
+  expect_run({"-s", "0", "-r", rules, other}, record("ISC", "0.00", other, "long.txt"));
   // Equal scores and lengths: the first listed wins.
-  std::filesystem::remove_all(rules);
-  write_rule_set(rules,
-                 {{"licenses.d/ISC/b.txt", toks(2, 4)}, {"licenses.d/MIT/a.txt", toks(0, 2)}});
-  const std::string first = listing(rules + "/licenses.d")[0];
-  records += expect_run({"-r", rules, file},
-                        json_record(first, "100.00", file, first == "ISC" ? "b.txt" : "a.txt"));
+  const std::string first =
+      rule_set({{"licenses.d/ISC/b.txt", toks(2, 4)}, {"licenses.d/MIT/a.txt", toks(0, 2)}})[0];
+  expect_run({"-r", rules, file},
+             record(first, "100.00", file, first == "ISC" ? "b.txt" : "a.txt"));
 
   // Only names starting with "BSD" or "Apache" (in that case) score proportionally.
-  std::filesystem::remove_all(rules);
-  write_rule_set(
-      rules, {{"licenses.d/BSD-3-Clause/b.txt", twice}, {"licenses.d/bsd-3-clause/b.txt", twice}});
   std::string log;
-  for (const std::string& name : listing(rules + "/licenses.d")) {
+  for (const std::string& name : rule_set(
+           {{"licenses.d/BSD-3-Clause/b.txt", twice}, {"licenses.d/bsd-3-clause/b.txt", twice}})) {
     log += name == "BSD-3-Clause" ? "score 120.00 (120.00) (x)\t: BSD-3-Clause\n"
                                   : "score 100.00 (" + std::string(log.empty() ? "100" : "120") +
                                         ".00) \t: bsd-3-clause\n";
   }
-  records +=
-      expect_run({"-d", "-r", rules, file},
-                 banner(rules, 1) + "Tarsil analyzing license\n" + log + "Analysis concluded\n" +
-                     json_record("BSD-3-Clause", "120.00", file, "b.txt"));
+  expect_run({"-d", "-r", rules, file}, banner(rules) + "Tarsil analyzing license\n" + log +
+                                            "Analysis concluded\n" +
+                                            record("BSD-3-Clause", "120.00", file, "b.txt"));
 
   // License, rule and path values are escaped in JSON form only.
-  std::filesystem::remove_all(rules);
-  write_rule_set(rules, {{"licenses.d/Q\"L\\/r\"1\\.txt", toks(0, 4)}});
-  const std::string tagged = dir / "t\"a\\g.c";
+  rule_set({{"licenses.d/Q\"L\\/r\"1\\.txt", toks(0, 4)}});
+  const std::string odd = dir / "o\"d\\d.c", tagged = dir / "t\"a\\g.c",
+                    odd_json = dir / "o\\\"d\\\\d.c";
+  write_file(odd, toks(0, 4));
   write_file(tagged, "SPDX-License-Identifier: Q\"L\\\n");
-  records +=
-      expect_run({"-r", rules, file}, json_record("Q\\\"L\\\\", "100.00", file, "r\\\"1\\\\.txt"));
-  records +=
-      expect_run({"-p", "-r", rules, file}, pretty_record("Q\"L\\", "100.00", file, "r\"1\\.txt"));
-  records +=
-      expect_run({"-r", rules, tagged}, spdx_json("Q\\\"L\\\\", dir.path() + "/t\\\"a\\\\g.c"));
-  records += expect_run({"-p", "-r", rules, tagged}, spdx_pretty("Q\"L\\", tagged));
-  EXPECT_EQ("", json_lines_error(records));
+  expect_run({"-r", rules, odd}, record("Q\\\"L\\\\", "100.00", odd_json, "r\\\"1\\\\.txt"));
+  expect_run({"-p", "-r", rules, odd}, pretty_record("Q\"L\\", "100.00", odd, "r\"1\\.txt"));
+  expect_run({"-r", rules, tagged}, spdx_json("Q\\\"L\\\\", dir / "t\\\"a\\\\g.c"));
+  expect_run({"-p", "-r", rules, tagged}, spdx_pretty("Q\"L\\", tagged));
 }
 
 }  // namespace

@@ -3,54 +3,35 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "test_util.h"
 
 namespace tarsil::testing {
 namespace {
 
-const std::string kBinary = TARSIL_BINARY;
-const std::string kBadTarget =
-    "ERROR: You must specify a valid file or directory.\n       Please check the built in --help\n";
-
-std::string joined(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& w : words) text += " '" + w + "'";
-  return text;
-}
-
 TEST(CommandLine, ExactOutputs) {
-  const std::string help =
-      "KELMOR Tarsil v.1.23\n"
-      "Usage: tarsil [options] path\n"
-      "\n"
-      "Tarsil attempts license detection on the given path (single file or directory)\n"
-      "Default tarsil rules location, containing strings.d and licenses.d:\n"
-      "\tStand-alone    : /kelmor/etc/tarsil_rules/\n"
-      "\tPart of WebApp : /etc/kelmor/tarsil_rules/\n"
-      "Rules are simply licenses and headers placed inside a directory named with the\n"
-      "corresponding SPDX id. For example licenses.d/MIT/original.txt\n"
-      "\n"
-      "Available options:\n"
-      " --debug,     -d  Enables debugging mode\n"
-      " --help,      -h  Displays this help and exits\n"
-      " --version,   -v  Displays version and exits\n"
-      " --pretty,    -p  Indent JSON response for easier screen reading\n"
-      " --copyright, -y  Add copyright identification scan\n"
-      "Available settings:\n"
-      " --threshold  -s [value],  Threshold for match, def: 80\n"
-      " --minwords   -w [value],  Min words for lic comparision, def: 2\n"
-      " --minbytes   -b [value],  Min bytes for lic comparision, def: 20\n"
-      " --ruledir,   -r [string], Location of rules, see above for defaults\n"
-      "\n"
-      "tarsil is made by the KELMOR tarsil developers; report problems and get support "
-      "through the project's issue tracker.\n";
+  // The help, byte for byte, is the one README.md shows under "Options".
+  std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "../../README.md");
+  const std::string readme(std::istreambuf_iterator<char>(in), {});
+  const std::size_t from = readme.find("## Options\n\n```\n") + 16;
+  ASSERT_LT(from, readme.size());
+  const std::string help = readme.substr(from, readme.find("```", from) - from);
   TempDir dir;
-  const std::string rules = dir / "rules", a = dir / "a.c", unknown = "ERROR: Unknown option 63\n";
-  write_rule_set(rules, {});
+  const std::string r = dir / "rules", a = dir / "a.c", no = dir / "missing.c", bin = TARSIL_BINARY;
+  const std::string bad =
+      "ERROR: You must specify a valid file or directory.\n"
+      "       Please check the built in --help\n";
+  const std::string unknown = "ERROR: Unknown option 63\n", usage = "ERROR: Unknown option 99\n";
+  const std::string two = dir / "two", none = dir / "none", half = dir / "half";
+  const std::string no_licenses = "Error: " + none + "/licenses.d not accessible\n";
+  write_rule_set(r, {});
+  write_rule_set(two, {});
+  make_dirs(half + "/licenses.d");
   write_file(a, "int x;\n");
   ASSERT_EQ(0, mkfifo((dir / "fifo").c_str(), 0644));
-  const std::string record = "{\"license\":\"\",\"score\":\"0.00\",\"path\":\"" + a +
-                             "\", \" rule\":\"\",\"copyright\":\"\"}\n";
   const struct {
     std::vector<std::string> args;
     std::string out, err;
@@ -60,85 +41,45 @@ TEST(CommandLine, ExactOutputs) {
       {{"-h"}, help, "", 0},
       {{"-h", "-x"}, help, "", 0},
       {{"-v", "-s", "abc"}, "KELMOR Tarsil v.1.23\n", "", 0},
-      {{"-r", rules, a, "-s", "abc"}, "Error: -s requires integer (got: abc)\n", "", 1},
-      {{"-r", rules, a, "-s", "-5"}, "Error: -s requires integer (got: -5)\n", "", 1},
-      {{"-r", rules, a, "--minbytes=+3"}, "Error: -b requires integer (got: +3)\n", "", 1},
-      {{"-r", rules, a, "-w", "x", "-c", "x"}, "Error: -w requires integer (got: x)\n", "", 1},
-      {{"-r", rules, a, "-c", "x"}, "", "ERROR: Unknown option 99\n", 1},
-      {{"-r", rules, a, "--co", "x"}, "", "ERROR: Unknown option 99\n", 1},
-      {{"-r", rules, a, "--copyright"},
+      {{"-r", r, a, "-s", "abc"}, "Error: -s requires integer (got: abc)\n", "", 1},
+      {{"-r", r, a, "-s", "-5"}, "Error: -s requires integer (got: -5)\n", "", 1},
+      {{"-r", r, a, "--minbytes=+3"}, "Error: -b requires integer (got: +3)\n", "", 1},
+      {{"-r", r, a, "-w", "x", "-c", "x"}, "Error: -w requires integer (got: x)\n", "", 1},
+      {{"-r", r, a, "-c", "x"}, "", usage, 1},
+      {{"-r", r, a, "--co", "x"}, "", usage, 1},
+      {{"-r", r, a, "--copyright"}, "", bin + ": unrecognized option '--copyright'\n" + unknown, 1},
+      {{"-r", r, a, "--min", "5"},
        "",
-       kBinary + ": unrecognized option '--copyright'\n" + unknown,
+       bin + ": option '--min' is ambiguous; possibilities: '--minwords' '--minbytes'\n" + unknown,
        1},
-      {{"-r", rules, a, "--min", "5"},
-       "",
-       kBinary + ": option '--min' is ambiguous; possibilities: '--minwords' '--minbytes'\n" +
-           unknown,
+      {{"-r", r, a, "-s"}, "", bin + ": option requires an argument -- 's'\n" + unknown, 1},
+      {{"-r", r, no}, "", bad, 1},
+      // Each rule root is checked when read; the last one wins, used verbatim.
+      {{"-r", half, a}, "Error: " + half + "/strings.d not accessible\n", "", 1},
+      {{"-r", none, a}, no_licenses, "", 1},
+      {{"-r", none, "-r", r, a}, no_licenses, "", 1},
+      {{"-r", r, "-r", none, a}, no_licenses, "", 1},
+      {{"-d", "-r", r, "-r", two + "/", no}, banner(two + "/"), bad, 1},  // a doubled slash
+      {{"-r", r, dir / "fifo"}, "", bad, 1},
+      {{"-r", r, "-s", "80"}, "", bad, 1},  // the last word, "80", is the target
+      {{no, "-r", r, a}, record("", "0.00", a, ""), "", 0},
+      // The banner comes before the target is looked at.
+      {{"-d", "-s", "", "-r", r, no}, banner(r, "1", "0.00"), bad, 1},
+      {{"-d", "--thr", "50", "-r", r, no}, banner(r, "1", "50.00"), bad, 1},
+      {{"-d", "--threshold=50", "-r", r, no}, banner(r, "1", "50.00"), bad, 1},
+      {{"-d", "-s", "150", "-s", "7", "--minw=04", "-r", r, no},
+       banner(r, "1", "7.00", "4"),
+       bad,
        1},
-      {{"-r", rules, a, "-s"}, "", kBinary + ": option requires an argument -- 's'\n" + unknown, 1},
-      {{"-r", rules, dir / "missing.c"}, "", kBadTarget, 1},
-      {{"-r", rules, dir / "fifo"}, "", kBadTarget, 1},
-      {{"-r", rules, "-s", "80"}, "", kBadTarget, 1},  // the last word, "80", is the target
-      {{dir / "missing.c", "-r", rules, a}, record, "", 0},
+      {{"-dd", "-r", r, no}, banner(r, "3"), bad, 1},
+      {{"-d", "-d", "-d", "-r", r, no}, banner(r, "3"), bad, 1},
+      {{"-d", "-p", "-y", "-r", r, no}, banner(r, "d"), bad, 1},
+      {{"-d", "-w", "2147483648", "-b", "99999999999999999999999", "-r", r, no},
+       banner(r, "1", "80.00", "2147483647", "2147483647"),
+       bad,
+       1},
   };
-  for (const auto& c : cases) {
-    const RunResult r = run_tarsil(c.args, in_directory(dir.path()));
-    EXPECT_EQ(c.out, r.out) << joined(c.args);
-    EXPECT_EQ(c.err, r.err) << joined(c.args);
-    EXPECT_EQ(c.status, r.status) << joined(c.args);
-  }
-}
-
-TEST(CommandLine, DebugBanner) {
-  TempDir dir;
-  const std::string rules = dir / "rules", a = dir / "a.c";
-  write_rule_set(rules, {});
-  write_file(a, "int x;\n");
-  const std::string banner =
-      "Version \t : v.1.23\nSetting \t : 0x1\nThreshold \t : 80.00\n"
-      "Stringdir \t : " +
-      rules + "/strings.d\nlicensedir \t : " + rules +
-      "/licenses.d\nminwords \t : 2\nminbytes \t : 20\n"
-      "====================\n";
-  EXPECT_TRUE(run_tarsil({"-d", "-r", rules, a}).out.starts_with(banner));
-  const RunResult bad = run_tarsil({"-d", "-r", rules, dir / "missing.c"});
-  EXPECT_EQ(banner, bad.out);  // written before the target is looked at
-  EXPECT_EQ(kBadTarget, bad.err);
-
-  const struct {
-    std::vector<std::string> options;
-    std::string line;
-  } cases[] = {
-      {{"-d", "-s", ""}, "Threshold \t : 0.00\n"},
-      {{"-d", "--thr", "50"}, "Threshold \t : 50.00\n"},
-      {{"-d", "--threshold=50"}, "Threshold \t : 50.00\n"},
-      {{"-d", "-s", "150", "-s", "7"}, "Threshold \t : 7.00\n"},
-      {{"-dd"}, "Setting \t : 0x3\n"},
-      {{"-d", "-d", "-d"}, "Setting \t : 0x3\n"},
-      {{"-d", "-p", "-y"}, "Setting \t : 0xd\n"},
-      {{"-d", "-w", "2147483648"}, "minwords \t : 2147483647\n"},
-      {{"-d", "--minw=0004"}, "minwords \t : 4\n"},
-      {{"-d", "-b", "99999999999999999999999"}, "minbytes \t : 2147483647\n"},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> args = c.options;
-    args.insert(args.end(), {"-r", rules, a});
-    const RunResult r = run_tarsil(args);
-    EXPECT_NE(std::string::npos, r.out.find(c.line)) << joined(args) << "\n" << r.out;
-    EXPECT_EQ("", r.err) << joined(args);
-    EXPECT_EQ(0, r.status) << joined(args);
-  }
-}
-
-TEST(CommandLine, UnreadableTargetAsNobody) {
-  TempDir dir;
-  write_rule_set(dir / "rules", {});
-  write_file(dir / "secret.c", "x\n");
-  chmod((dir / "secret.c").c_str(), 0);
-  const RunResult r = run_tarsil({"-r", dir / "rules", dir / "secret.c"}, as_nobody());
-  EXPECT_EQ("ERROR: Cannot read " + (dir / "secret.c") + "\n", r.out);
-  EXPECT_EQ("", r.err);
-  EXPECT_EQ(1, r.status);
+  for (const auto& c : cases) expect_run(c.args, c.out, c.err, c.status);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Choosing the rule directories: -r, the install locations, the fallback
-// relative to the working directory.
+// Choosing the rule directories (-r: options_test): the install locations, the
+// fallback relative to the working directory.
 #include "cli/rule_dirs.h"
 
 #include <gtest/gtest.h>
@@ -14,114 +14,61 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(RuleRootOption, EachRootIsCheckedWhenRead) {
-  TempDir dir;
-  write_rule_set(dir / "one", {});
-  write_rule_set(dir / "two", {});
-  make_dirs(dir / "no_strings/licenses.d");
-  write_file(dir / "a.c", "x\n");
-  const std::string none = "Error: " + (dir / "none") + "/licenses.d not accessible\n";
-  const struct {
-    std::vector<std::string> roots;
-    std::string out;
-  } cases[] = {
-      {{dir / "no_strings"}, "Error: " + (dir / "no_strings") + "/strings.d not accessible\n"},
-      {{dir / "none"}, none},
-      {{dir / "none", dir / "one"}, none},
-      {{dir / "one", dir / "none"}, none},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> args;
-    for (const std::string& root : c.roots) args.insert(args.end(), {"-r", root});
-    args.push_back(dir / "a.c");
-    const RunResult r = run_tarsil(args);
-    EXPECT_EQ(c.out, r.out) << c.roots.back();
-    EXPECT_EQ("", r.err) << c.roots.back();
-    EXPECT_EQ(1, r.status) << c.roots.back();
-  }
-  // The last root wins, used verbatim: a trailing slash doubles.
-  const RunResult r = run_tarsil({"-d", "-r", dir / "one", "-r", dir / "two/", dir / "a.c"});
-  EXPECT_NE(std::string::npos, r.out.find("Stringdir \t : " + (dir / "two//strings.d\n") +
-                                          "licensedir \t : " + (dir / "two//licenses.d\n")))
-      << r.out;
-  EXPECT_EQ(0, r.status);
-}
-
-// In-process resolution with candidate lists of the test's own.
-class RuleDirResolution : public ::testing::Test {
- protected:
-  void SetUp() override { reset_run_settings(); }
-  void TearDown() override {
-    fs::current_path(saved_cwd_);
-    reset_run_settings();
-  }
-  // Creates <root>/etc/tarsil_rules/{strings.d,licenses.d} (as asked) and
-  // <root>/bin, and makes <root>/bin the working directory.
-  std::string enter(const std::string& root, bool strings, bool licenses) {
-    if (strings) make_dirs(root + "/etc/tarsil_rules/strings.d");
-    if (licenses) make_dirs(root + "/etc/tarsil_rules/licenses.d");
-    make_dirs(root + "/bin");
-    fs::current_path(root + "/bin");
-    return root + "/bin";
-  }
-  const fs::path saved_cwd_ = fs::current_path();
-  TempDir tmp_;
-};
-
-TEST_F(RuleDirResolution, SecondCandidatesAfterLoggingTheFirst) {
-  write_rule_set(tmp_ / "web", {});
-  const std::string strings1 = tmp_ / "alone/strings.d", licenses1 = tmp_ / "alone/licenses.d";
+// In-process resolution, with candidate lists of the test's own.
+TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
+  TempDir tmp;
+  const fs::path saved_cwd = fs::current_path();
+  write_rule_set(tmp / "web", {});
+  const std::string strings1 = tmp / "alone/strings.d", licenses1 = tmp / "alone/licenses.d";
+  reset_run_settings();
   run_settings.setting = SETTING_DEBUG;
   ::testing::internal::CaptureStdout();
-  resolve_rule_dirs({strings1, tmp_ / "web/strings.d"}, {licenses1, tmp_ / "web/licenses.d"});
+  resolve_rule_dirs({strings1, tmp / "web/strings.d"}, {licenses1, tmp / "web/licenses.d"});
   EXPECT_EQ(strings1 + " is not a valid directory\n" + licenses1 + " is not a valid directory\n",
             ::testing::internal::GetCapturedStdout());
-  EXPECT_EQ(tmp_ / "web/strings.d", run_settings.stringdir);
-  EXPECT_EQ(tmp_ / "web/licenses.d", run_settings.licensedir);
+  EXPECT_EQ(tmp / "web/strings.d", run_settings.stringdir);
+  EXPECT_EQ(tmp / "web/licenses.d", run_settings.licensedir);
 
-  // Silent without -d; a directory already set is kept.
-  reset_run_settings();
-  run_settings.licensedir = "kept";
-  ::testing::internal::CaptureStdout();
-  resolve_rule_dirs({strings1, tmp_ / "web/strings.d"}, {licenses1});
-  EXPECT_EQ("", ::testing::internal::GetCapturedStdout());
-  EXPECT_EQ("kept", run_settings.licensedir);
-}
-
-TEST_F(RuleDirResolution, FallsBackToWorkingDirectory) {
-  std::string deep = tmp_ / "deep";  // more than 256 characters
+  // No candidate: <cwd>/../etc/tarsil_rules, however long the working directory.
+  std::string deep = tmp / "deep";
   while (deep.size() <= 300) deep += "/directory";
-  for (const std::string& root : {tmp_ / "opt/x", deep}) {
-    reset_run_settings();
-    const std::string cwd = enter(root, true, true);
-    resolve_rule_dirs({tmp_ / "none/strings.d"}, {tmp_ / "none/licenses.d"});
-    EXPECT_EQ(cwd + "/../etc/tarsil_rules/strings.d", run_settings.stringdir) << root;
-    EXPECT_EQ(cwd + "/../etc/tarsil_rules/licenses.d", run_settings.licensedir) << root;
-  }
-}
-
-TEST_F(RuleDirResolution, NothingFoundEndsTheRun) {
+  const std::vector<std::string> both = {"strings.d", "licenses.d"};
   const struct {
-    bool strings, licenses, remove_cwd;
-    const char* message;
+    std::string root;
+    std::vector<std::string> dirs;
+    const char* error;  // nullptr: found, silently
+    bool remove_cwd = false;
   } cases[] = {
-      {false, false, false, "^ERROR: Rule dir: strings\\.d not found\n$"},
-      {false, true, false, "^ERROR: Rule dir: strings\\.d not found\n$"},
-      {true, false, false, "^ERROR: Rule dir: licenses\\.d not found\n$"},
-      {true, true, true, "^ERROR: CWD not obtained\n$"},
+      {tmp / "opt/x", both, nullptr},
+      {deep, both, nullptr},
+      {tmp / "0", {}, "^ERROR: Rule dir: strings\\.d not found\n$"},
+      {tmp / "1", {"licenses.d"}, "^ERROR: Rule dir: strings\\.d not found\n$"},
+      {tmp / "2", {"strings.d"}, "^ERROR: Rule dir: licenses\\.d not found\n$"},
+      {tmp / "3", both, "^ERROR: CWD not obtained\n$", true},
   };
-  int n = 0;
   for (const auto& c : cases) {
-    const std::string root = tmp_ / std::to_string(n++);
-    EXPECT_EXIT(
-        {
-          enter(root, c.strings, c.licenses);
-          if (c.remove_cwd) fs::remove_all(root);
-          resolve_rule_dirs({tmp_ / "none"}, {tmp_ / "none"});
-        },
-        ::testing::ExitedWithCode(1), c.message)
-        << root;
+    reset_run_settings();
+    for (const std::string& d : c.dirs) make_dirs(c.root + "/etc/tarsil_rules/" + d);
+    make_dirs(c.root + "/bin");
+    fs::current_path(c.root + "/bin");
+    if (c.error != nullptr) {
+      EXPECT_EXIT(
+          {
+            if (c.remove_cwd) fs::remove_all(c.root);
+            resolve_rule_dirs({tmp / "none"}, {tmp / "none"});
+          },
+          ::testing::ExitedWithCode(1), c.error)
+          << c.root;
+      continue;
+    }
+    ::testing::internal::CaptureStdout();
+    resolve_rule_dirs({tmp / "none"}, {tmp / "none"});
+    EXPECT_EQ("", ::testing::internal::GetCapturedStdout()) << c.root;
+    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/strings.d", run_settings.stringdir) << c.root;
+    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/licenses.d", run_settings.licensedir) << c.root;
   }
+  fs::current_path(saved_cwd);
+  reset_run_settings();
 }
 
 }  // namespace

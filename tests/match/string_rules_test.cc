@@ -1,115 +1,79 @@
 // String rules: every line of every rule file is one rule that must score 100.
-#include "match/string_rules.h"
-
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "cli/settings.h"
-#include "match/text.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
 namespace {
 
-class StringRules : public ::testing::Test {
- protected:
-  void SetUp() override { reset_run_settings(); }
-  void TearDown() override { reset_run_settings(); }
-  bool matches(const std::string& dir, const std::string& target_text) {
-    return match_string_dir(dir, normalize_text(target_text));
-  }
-  TempDir tmp_;
-};
-
-TEST_F(StringRules, OneRuleFile) {
+TEST(StringRules, OneRuleFile) {
   const std::string apache = "Licensed under the Apache License, Version 2.0";
   std::string utf16 = "\xff\xfe";
   for (char c : apache + "\n") utf16 += std::string{c, '\0'};
   const struct {
-    std::string rules, target;
+    std::string name, rules, target;
     bool want;
   } cases[] = {
       // Chunks LICENSED|UNDER|THE|APACHE and LICENSE|VERSION|2|0, anywhere.
-      {apache + "\n", "License, Version 2.0 -- far away -- Licensed under the Apache", true},
-      {apache + "\n", "Licensed under the Apache; no version here", false},
-      {apache, apache + "\n", false},  // the bar before 2 closes no chunk
-      {"Licensed under the Apache License", "Licensed under the Apache Foundation", true},
-      {"nothing like it\n\n" + apache + "\n", apache + "\n", true},
-      {"The quick brown fox jumps over x", "the quick brown fox jumps over x", false},  // 83.33
-      {"", "anything at all\n", false},
-      {"\n\n\n", "anything at all\n", false},
-      {utf16, apache + "\n", false},
-      {std::string("Licensed under\0 the Apache\n", 27), "Licensed under the Apache\n", false},
+      {"s", apache + "\n", "License, Version 2.0 -- far away -- Licensed under the Apache", true},
+      {"s", apache + "\n", "Licensed under the Apache; no version here", false},
+      {"s", apache, apache + "\n", false},  // the bar before 2 closes no chunk
+      {"s", "Licensed under the Apache License", "Licensed under the Apache Foundation", true},
+      {"s", "nothing like it\n\n" + apache + "\n", apache + "\n", true},
+      {"s", "The quick brown fox jumps over x", "the quick brown fox jumps over x",
+       false},  // 83.33
+      {"s", "", "anything at all\n", false},
+      {"s", "\n\n\n", "anything at all\n", false},
+      {".hidden", apache + "\n", apache + "\n", false},
+      {"sub/s", apache + "\n", apache + "\n", false},
+      {"s", utf16, apache + "\n", false},
+      {"s", std::string("Licensed under\0 the Apache\n", 27), "Licensed under the Apache\n", false},
   };
+  TempDir dir;
   int n = 0;
   for (const auto& c : cases) {
-    const std::string root = tmp_ / std::to_string(n++);
-    write_rule_set(root, {{"strings.d/ID/strings.txt", c.rules}});
-    write_file(root + "/target", c.target);
-    EXPECT_EQ(c.want, matches(root + "/strings.d/ID", c.target)) << c.rules << " vs " << c.target;
-    // The program's own engine, which reads the rules ahead, agrees.
-    const RunResult r = run_tarsil({"-r", root, root + "/target"});
-    EXPECT_EQ(c.want, r.out.starts_with("{\"license\":\"ID\"")) << c.rules << "\n" << r.out;
+    const std::string root = dir / std::to_string(n++), target = root + "/target";
+    write_rule_set(root, {{"strings.d/ID/" + c.name, c.rules}});
+    write_file(target, c.target);
+    SCOPED_TRACE(c.rules);
+    expect_run({"-r", root, target}, c.want ? record("ID", "100.00", target, "strings.d")
+                                            : record("", "0.00", target, ""));
   }
 }
 
-TEST_F(StringRules, SkipsHiddenAndMissing) {
-  const std::string rule = "Permission is hereby granted, free of charge\n";
-  write_file(tmp_ / "MIT/.hidden", rule);
-  make_dirs(tmp_ / "MIT/sub");
-  EXPECT_FALSE(matches(tmp_ / "MIT", rule));
-  EXPECT_FALSE(matches(tmp_ / "none", rule));
-  write_file(tmp_ / "MIT/visible", rule);
-  EXPECT_TRUE(matches(tmp_ / "MIT", rule));
-  run_settings.threshold = 101;  // nothing can reach it
-  EXPECT_FALSE(matches(tmp_ / "MIT", rule));
-}
-
-TEST_F(StringRules, LogGoesOnAfterAMatch) {
-  const std::string dir = tmp_ / "strings.d/ID";
+TEST(StringRules, LogGoesOnAfterAMatch) {
+  TempDir dir;
+  const std::string rules = dir / "rules", target = dir / "target";
   for (const char* name : {"a", "b", "c"}) {
-    write_file(dir + "/" + name,
+    write_file(rules + "/strings.d/ID/" + name,
                "first rule here\nsecond rule here\nAll rights reserved, really\n");
   }
-  std::string want;
-  DIR* listing = opendir(dir.c_str());
-  ASSERT_NE(nullptr, listing);
-  while (const dirent* entry = readdir(listing)) {
-    if (entry->d_name[0] == '.') continue;
-    const std::string path = dir + "/" + entry->d_name;
-    want += "Comparing against " + path + ": FIRST|RULE|HERE|\n";
-    if (want.find("Matched") == std::string::npos) {
-      want += "Comparing against " + path + ": SECOND|RULE|HERE|\n";
-      want += "Comparing against " + path + ": ALL|RIGHTS|RESERVED|REALLY|\n";
+  make_dirs(rules + "/licenses.d");
+  write_file(target, "All rights reserved, really.");
+  std::string log;
+  for (const std::string& name : listing(rules + "/strings.d/ID")) {
+    const std::string compare = "Comparing against " + rules + "/strings.d/ID/" + name + ": ";
+    log += compare + "FIRST|RULE|HERE|\n";
+    if (log.find("Matched") == std::string::npos) {
+      log += compare + "SECOND|RULE|HERE|\n" + compare + "ALL|RIGHTS|RESERVED|REALLY|\n";
     }
-    want += "Matched licensedir\n";
+    log += "Matched licensedir\n";
   }
-  closedir(listing);
-  run_settings.setting = SETTING_DEBUG | SETTING_VERBOSE;
-  ::testing::internal::CaptureStdout();
-  EXPECT_TRUE(matches(dir, "All rights reserved, really."));
-  EXPECT_EQ(want, ::testing::internal::GetCapturedStdout());
-
-  make_dirs(tmp_ / "licenses.d");
-  write_file(tmp_ / "target", "All rights reserved, really.");
-  const RunResult r = run_tarsil({"-dd", "-r", tmp_.path(), tmp_ / "target"});
-  EXPECT_NE(std::string::npos,
-            r.out.find("Tarsil analyzing string\n" + want + "Analysis concluded\n"))
-      << r.out;
+  expect_run({"-dd", "-r", rules, target},
+             banner(rules, "3") + "Target: ALL|RIGHTS|RESERVED|REALLY|\n" +
+                 "Tarsil analyzing license\nTarsil analyzing string\n" + log +
+                 "Analysis concluded\n" + record("ID", "100.00", target, "strings.d"));
 }
 
-TEST(StringRulesRun, UnreadableRuleFileEndsTheRun) {
+TEST(StringRules, UnreadableRuleFileEndsTheRun) {
   TempDir dir;
+  const std::string rule = dir / "rules/strings.d/MIT/rules.txt";
   write_rule_set(dir / "rules", {{"strings.d/MIT/rules.txt", "MIT License text\n"}});
-  chmod((dir / "rules/strings.d/MIT/rules.txt").c_str(), 0);
+  chmod(rule.c_str(), 0);
   write_file(dir / "a.c", "int x;\n");
-  const RunResult r = run_tarsil({"-r", dir / "rules", dir / "a.c"}, as_nobody());
-  EXPECT_EQ("", r.out);
-  EXPECT_EQ("ERROR: Cannot open " + (dir / "rules/strings.d/MIT/rules.txt") +
-                " during string detection\n",
-            r.err);
-  EXPECT_EQ(1, r.status);
+  expect_run({"-r", dir / "rules", dir / "a.c"}, "",
+             "ERROR: Cannot open " + rule + " during string detection\n", 1, as_nobody());
 }
 
 }  // namespace
