@@ -1,5 +1,6 @@
 #include "analysis/identify.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -22,6 +23,12 @@ bool starts_with(const std::string& name, const char* prefix) {
   return name.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
+// True for the licenses whose references are scored in proportional mode.
+bool is_proportional(const std::string& license) {
+  if (license.empty() || (license[0] != 'A' && license[0] != 'B')) return false;
+  return starts_with(license, "BSD") || starts_with(license, "Apache");
+}
+
 // Where a reference text's score and its license's string rules come from:
 // with `cache`, the fast engine's index (`unit`, `string_dir` locate them);
 // without, the disk and chunk_match_score.
@@ -31,14 +38,13 @@ struct Scoring {
   int32_t string_dir = -1;
 };
 
-// Scores one normalized reference text and applies the selection rules to
-// `best`.
-void consider_reference(const std::string& license, const std::string& name,
+// Scores one normalized reference text of `license` (proportional as
+// is_proportional(license) says) and applies the selection rules to `best`.
+void consider_reference(const std::string& license, bool proportional, const std::string& name,
                         const std::string& path, const std::string& rule, const Scoring& scoring,
                         std::string_view target, BestMatch* best) {
   debug_log(SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
   const double rule_length = static_cast<double>(rule.size());
-  const bool proportional = starts_with(license, "BSD") || starts_with(license, "Apache");
   const float score = scoring.cache != nullptr
                           ? cached_score(*scoring.cache, scoring.unit, proportional)
                           : chunk_match_score(rule, target, proportional);
@@ -69,12 +75,13 @@ bool reference_license_pass(std::string_view target, BestMatch* best) {
     if (!is_directory(license_path)) continue;
     DirPtr references(opendir(license_path.c_str()));
     if (!references) continue;
+    const bool proportional = is_proportional(license);
     while (const dirent* entry = readdir(references.get())) {
       if (is_hidden_name(entry->d_name)) continue;
       const std::string path = license_path + "/" + entry->d_name;
       if (!is_regular_file(path)) continue;
       const std::string rule = read_normalized_file(path);
-      consider_reference(license, entry->d_name, path, rule, Scoring{}, target, best);
+      consider_reference(license, proportional, entry->d_name, path, rule, Scoring{}, target, best);
     }
   }
   return true;
@@ -86,16 +93,38 @@ bool reference_license_pass(std::string_view target, BestMatch* best) {
 bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* best) {
   if (!cache.licenses_open) return false;
   score_target(cache, target);
-  // A reference none of whose chunks occurs scores 0: below a positive
-  // threshold it can neither win nor log, so unless each comparison is
-  // logged it is passed over.
-  const bool skip_unmatched =
+  // A reference scoring 0 (none of its chunks occurs, or its score is below
+  // the threshold) can neither win nor log under a positive threshold, so
+  // unless each comparison is logged it is passed over.
+  const bool skip_zero =
       run_settings.threshold > 0 && (run_settings.setting & SETTING_VERBOSE) == 0;
+  if (skip_zero) {
+    // Only references with a found chunk can score: visit those alone, in
+    // the pass's order, up to the first unreadable reference, which ends the
+    // run when reached.
+    std::vector<uint32_t> units(cache.matches.touched);
+    std::sort(units.begin(), units.end());
+    for (const uint32_t unit : units) {
+      if (unit >= cache.first_unreadable_unit) break;  // string-rule lines come after
+      const auto [l, r] = cache.reference_of_unit[unit];
+      const CachedLicense& license = cache.licenses[l];
+      const CachedReference& reference = license.references[r];
+      const bool proportional = is_proportional(license.name);
+      if (cached_score(cache, unit, proportional) == 0) continue;
+      consider_reference(license.name, proportional, reference.name, reference.path, reference.text,
+                         Scoring{&cache, unit, license.string_dir}, target, best);
+    }
+    if (cache.first_unreadable_unit < cache.reference_of_unit.size()) {
+      const auto [l, r] = cache.reference_of_unit[cache.first_unreadable_unit];
+      fatal_stdout("ERROR: Cannot read " + cache.licenses[l].references[r].path + "\n");
+    }
+    return true;
+  }
   for (const CachedLicense& license : cache.licenses) {
+    const bool proportional = is_proportional(license.name);
     for (const CachedReference& reference : license.references) {
       if (!reference.readable) fatal_stdout("ERROR: Cannot read " + reference.path + "\n");
-      if (skip_unmatched && !any_chunk_found(cache, reference.unit)) continue;
-      consider_reference(license.name, reference.name, reference.path, reference.text,
+      consider_reference(license.name, proportional, reference.name, reference.path, reference.text,
                          Scoring{&cache, reference.unit, license.string_dir}, target, best);
     }
   }

@@ -215,6 +215,34 @@ void fill_postings(const std::vector<std::pair<uint32_t, int32_t>>& occurrences,
   }
 }
 
+// Returns the first 8 characters of `chunk` as a number ordered like the
+// text (big-endian, shorter chunks padded with zero bytes, which no
+// normalized text holds).
+uint64_t sort_key(std::string_view chunk) {
+  uint64_t key = 0;
+  const std::size_t head = std::min<std::size_t>(chunk.size(), 8);
+  for (std::size_t k = 0; k < 8; ++k) {
+    key = key << 8 | (k < head ? static_cast<uint8_t>(chunk[k]) : 0u);
+  }
+  return key;
+}
+
+// Returns the ids of `chunks` in ascending text order: by their first 8
+// characters as one number, the full texts compared only on a tie.
+std::vector<uint32_t> sorted_chunk_ids(const std::vector<std::string_view>& chunks) {
+  std::vector<std::pair<uint64_t, uint32_t>> keyed(chunks.size());
+  for (uint32_t id = 0; id < chunks.size(); ++id) keyed[id] = {sort_key(chunks[id]), id};
+  std::sort(
+      keyed.begin(), keyed.end(),
+      [&chunks](const std::pair<uint64_t, uint32_t>& a, const std::pair<uint64_t, uint32_t>& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return chunks[a.second] < chunks[b.second];
+      });
+  std::vector<uint32_t> order(chunks.size());
+  for (std::size_t r = 0; r < keyed.size(); ++r) order[r] = keyed[r].second;
+  return order;
+}
+
 }  // namespace
 
 int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans) {
@@ -265,10 +293,7 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
 
   // Chunk ids follow the sorted order, so chunks sharing a prefix are adjacent.
   const std::vector<std::string_view>& found = table.chunks;
-  std::vector<uint32_t> order(found.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(),
-            [&found](uint32_t a, uint32_t b) { return found[a] < found[b]; });
+  std::vector<uint32_t> order = sorted_chunk_ids(found);
   std::vector<uint32_t> rank(found.size());
   index.chunks.reserve(found.size());
   index.chunk_tail.reserve(found.size());

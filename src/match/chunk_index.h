@@ -57,7 +57,7 @@ struct ChunkPosting {
 // the chunk sizes, and the comparisons per hit few.
 inline constexpr std::size_t kChunkPrefix = 10;
 inline constexpr std::size_t kLongestPrefix = 20;
-inline constexpr uint32_t kGroupSize = 64;
+inline constexpr uint32_t kGroupSize = 4;
 
 // A trie node, numbered breadth first (0 is the root), so that the children
 // of node v are the nodes first_child .. next node's first_child - 1, in

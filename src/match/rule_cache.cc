@@ -112,10 +112,21 @@ std::unique_ptr<RuleCache> load_rule_cache() {
   }
 
   std::vector<std::string_view> units;
-  for (CachedLicense& license : cache->licenses) {
-    for (CachedReference& reference : license.references) {
+  for (uint32_t l = 0; l < cache->licenses.size(); ++l) {
+    CachedLicense& license = cache->licenses[l];
+    for (uint32_t r = 0; r < license.references.size(); ++r) {
+      CachedReference& reference = license.references[r];
       reference.unit = static_cast<uint32_t>(units.size());
       units.push_back(reference.text);
+      cache->reference_of_unit.emplace_back(l, r);
+    }
+  }
+  cache->first_unreadable_unit = static_cast<uint32_t>(units.size());
+  for (uint32_t u = 0; u < units.size(); ++u) {
+    const auto [l, r] = cache->reference_of_unit[u];
+    if (!cache->licenses[l].references[r].readable) {
+      cache->first_unreadable_unit = u;
+      break;
     }
   }
   for (CachedStringDir& strings : cache->string_dirs) {

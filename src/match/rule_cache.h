@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "match/chunk_index.h"
@@ -76,6 +77,13 @@ struct RuleCache {
   bool strings_open = false;            // stringdir could be opened
   std::vector<int32_t> string_listing;  // non-hidden entries of stringdir, in listing order
   std::vector<CachedStringDir> string_dirs;
+
+  // Per unit of a reference text (units 0 .. size - 1): its license and its
+  // position in that license's references.
+  std::vector<std::pair<uint32_t, uint32_t>> reference_of_unit;
+  // The unit of the first unreadable reference text; reference_of_unit.size()
+  // when all are readable.
+  uint32_t first_unreadable_unit = 0;
 
   ChunkIndex index;
   ChunkMatches matches;  // for the current target

@@ -162,7 +162,7 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
     write_file(dir / "tree/d0/main.c", kSentences[9] + "\n");
     ASSERT_EQ(0, chmod((dir / ("rules/" + path)).c_str(), mode)) << path;
     for (const std::vector<std::string>& options :
-         std::vector<std::vector<std::string>>{{"-d"}, {"-d", "-d", "-y"}, {"-s", "0"}}) {
+         std::vector<std::vector<std::string>>{{}, {"-d"}, {"-d", "-d", "-y"}, {"-s", "0"}}) {
       std::vector<std::string> args = options;
       args.insert(args.end(), {"-r", dir / "rules", dir / "tree"});
       SCOPED_TRACE(path);
