@@ -62,9 +62,9 @@ RunResult run_program(std::vector<std::string> argv, const RunOptions& options) 
   // Option parsing must not depend on the caller's environment.
   std::string command = "exec env -u POSIXLY_CORRECT";
   if (options.as_nobody) command += " setpriv --reuid=nobody --regid=nogroup --clear-groups";
-  for (const std::string& a : argv) command += " " + quoted(a);
-  command += " </dev/null >" + io / "out" + " 2>" + io / "err";
-  if (!options.cwd.empty()) command = "cd " + quoted(options.cwd) + " && " + command;
+  for (const std::string& a : argv) command.append(" ").append(quoted(a));
+  command.append(" </dev/null >").append(io / "out").append(" 2>").append(io / "err");
+  if (!options.cwd.empty()) command.insert(0, "cd " + quoted(options.cwd) + " && ");
   const int wstatus = std::system(command.c_str());
   const auto read = [](const std::string& path) {
     std::ifstream in(path, std::ios::binary);
