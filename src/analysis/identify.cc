@@ -164,10 +164,6 @@ void set_engine(Engine engine) {
   engine_in_use = engine;
 }
 
-Engine current_engine() {
-  return engine_in_use;
-}
-
 void identify_license(const std::string& path, std::string_view content) {
   const bool copyright_scan = (run_settings.setting & SETTING_COPYRIGHT) != 0;
   const std::string copyright =

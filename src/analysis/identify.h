@@ -39,9 +39,6 @@ enum class Engine { kReference, kFast };
 // Chooses the engine of later identify_license calls; the default is kFast.
 void set_engine(Engine engine);
 
-// Returns the engine in use.
-Engine current_engine();
-
 // Writes the file's record (or the license-folder message); never fails
 // otherwise than by ending the run as described above.
 void identify_license(const std::string& path, std::string_view content);

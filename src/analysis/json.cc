@@ -3,7 +3,9 @@
 #include <cstdio>
 
 namespace tarsil {
+namespace {
 
+// Appends the escaped form of the single byte `c` (no UTF-8 check).
 void json_escape_char(char c, std::string* out) {
   const unsigned char byte = static_cast<unsigned char>(c);
   if (c == '"' || c == '\\') {
@@ -17,8 +19,6 @@ void json_escape_char(char c, std::string* out) {
     out->push_back(c);
   }
 }
-
-namespace {
 
 // Length of the well-formed UTF-8 sequence starting at text[i] (2 to 4), or 0
 // when the bytes there are not one (stray, overlong, surrogate, cut short).

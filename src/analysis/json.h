@@ -16,10 +16,6 @@ namespace tarsil {
 
 std::string json_escape(std::string_view text);
 
-// Appends the escaped form of the ASCII or single byte `c` to `out` (no
-// UTF-8 check).
-void json_escape_char(char c, std::string* out);
-
 }  // namespace tarsil
 
 #endif  // TARSIL_ANALYSIS_JSON_H_

@@ -158,17 +158,9 @@ RuleCache& rule_cache() {
   return *the_cache;
 }
 
-void clear_rule_cache() {
-  the_cache.reset();
-}
-
 void score_target(RuleCache& cache, std::string_view target) {
   match_chunks(cache.index, target, &cache.matches);
   cache.target_words = count_words(target);
-}
-
-bool any_chunk_found(const RuleCache& cache, uint32_t unit) {
-  return cache.matches.matched[unit] != 0;
 }
 
 float cached_score(const RuleCache& cache, uint32_t unit, bool proportional) {

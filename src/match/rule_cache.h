@@ -94,16 +94,8 @@ struct RuleCache {
 // never fails (unreadable files are remembered, see above).
 RuleCache& rule_cache();
 
-// Drops the cache; the next rule_cache() call loads the rule set afresh
-// (for callers that change the rule files between identifications).
-void clear_rule_cache();
-
 // Makes `target` (normalized) the cache's current target; never fails.
 void score_target(RuleCache& cache, std::string_view target);
-
-// True when some chunk of unit `unit` occurs in the current target; when
-// false, the unit's score is 0 unless the threshold is 0.
-bool any_chunk_found(const RuleCache& cache, uint32_t unit);
 
 // Returns the chunk match score of unit `unit` against the current target.
 float cached_score(const RuleCache& cache, uint32_t unit, bool proportional);
