@@ -100,16 +100,21 @@ bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* bes
       run_settings.threshold > 0 && (run_settings.setting & SETTING_VERBOSE) == 0;
   if (skip_zero) {
     // Only references with a found chunk can score: visit those alone, in
-    // the pass's order, up to the first unreadable reference, which ends the
-    // run when reached.
-    std::vector<uint32_t> units(cache.matches.touched);
-    std::sort(units.begin(), units.end());
-    for (const uint32_t unit : units) {
-      if (unit >= cache.first_unreadable_unit) break;  // string-rule lines come after
+    // the pass's order (units ascending), up to the first unreadable
+    // reference, which ends the run when reached. A scan of the per-unit
+    // counts costs less than sorting the touched units of a long target.
+    const std::vector<int32_t>& matched = cache.matches.matched;
+    uint32_t proportional_license = UINT32_MAX;  // the license `proportional` was found for
+    bool proportional = false;
+    for (uint32_t unit = 0; unit < cache.first_unreadable_unit; ++unit) {
+      if (matched[unit] == 0) continue;
       const auto [l, r] = cache.reference_of_unit[unit];
       const CachedLicense& license = cache.licenses[l];
       const CachedReference& reference = license.references[r];
-      const bool proportional = is_proportional(license.name);
+      if (l != proportional_license) {
+        proportional = is_proportional(license.name);
+        proportional_license = l;
+      }
       if (cached_score(cache, unit, proportional) == 0) continue;
       consider_reference(license.name, proportional, reference.name, reference.path, reference.text,
                          Scoring{&cache, unit, license.string_dir}, target, best);

@@ -243,6 +243,229 @@ std::vector<uint32_t> sorted_chunk_ids(const std::vector<std::string_view>& chun
   return order;
 }
 
+
+// Which bar of a chunk it is looked up by.
+enum class Side : uint8_t { kNone, kAfterFirstBar, kBeforeLastBar };
+
+struct Anchor {
+  Side side = Side::kNone;
+  uint32_t bar = 0;  // offset of the anchoring bar in the chunk
+};
+
+// Returns how `chunk` is looked up: by the kAnchorWindow characters after its
+// first bar when it has that many, else by those before its last bar, else
+// not at all (it goes through the automaton).
+Anchor anchor_of(std::string_view chunk) {
+  const std::size_t first = chunk.find('|');
+  if (first == std::string_view::npos) return {};
+  if (chunk.size() - first - 1 >= kAnchorWindow) {
+    return Anchor{Side::kAfterFirstBar, static_cast<uint32_t>(first)};
+  }
+  const std::size_t last = chunk.rfind('|');
+  if (last >= kAnchorWindow) return Anchor{Side::kBeforeLastBar, static_cast<uint32_t>(last)};
+  return {};
+}
+
+inline uint64_t load_word(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// Returns a nonzero hash of the `length` (at least 8) characters at `p`,
+// distinct per side and level through the seed.
+inline uint64_t window_hash(const char* p, std::size_t length, Side side, std::size_t level) {
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  uint64_t h = (static_cast<uint64_t>(side) * kAnchorLevels + level + 1) * 0xD6E8FEB86659FD93ull;
+  for (std::size_t k = 0; k + 8 < length; k += 8) {
+    h = (h ^ load_word(p + k)) * kMultiplier;
+    h ^= h >> 29;
+  }
+  h = (h ^ load_word(p + length - 8)) * kMultiplier;
+  h ^= h >> 32;
+  h *= 0xD6E8FEB86659FD93ull;
+  h ^= h >> 32;
+  return h == 0 ? 1 : h;
+}
+
+// Sets *hash to the hash of the window of `level` beside the bar at `bar` of
+// `text` on `side`; false when the text is too short there.
+inline bool window_beside(std::string_view text, std::size_t bar, Side side, std::size_t level,
+                          uint64_t* hash) {
+  const std::size_t length = kAnchorWindow << level;
+  std::size_t start = 0;
+  if (side == Side::kAfterFirstBar) {
+    if (text.size() - bar - 1 < length) return false;
+    start = bar + 1;
+  } else {
+    if (bar < length) return false;
+    start = bar - length;
+  }
+  *hash = window_hash(text.data() + start, length, side, level);
+  return true;
+}
+
+// A chunk on its way into the anchor table: looked up by `hash` (its window
+// at `level`), or, when `chunk` is kDeeperMark, a note that the group of
+// `hash` has members looked up by longer windows.
+struct PendingAnchor {
+  uint64_t hash = 0;
+  uint32_t chunk = 0;
+  uint32_t bar = 0;
+  Side side = Side::kNone;
+  uint8_t level = 0;
+};
+constexpr uint32_t kDeeperMark = UINT32_MAX;
+
+// Fills *slots (and appends to index->anchored) for the anchored chunks
+// looked up from `side`, ids index->automaton_chunks and up. Chunks sharing a
+// window form a group; a group of more than kGroupSize sends the members
+// that have a longer window on to it, level by level. Groups whose hashes
+// coincide are merged: every candidate is compared in full, so a merge costs
+// comparisons, never a miss.
+void fill_anchors(Side side, const std::vector<Anchor>& anchors, ChunkIndex* index,
+                  std::vector<AnchorSlot>* slots) {
+  std::vector<PendingAnchor> pending;
+  pending.reserve(anchors.size());
+  for (uint32_t chunk = index->automaton_chunks; chunk < index->chunks.size(); ++chunk) {
+    const Anchor anchor = anchors[chunk];
+    if (anchor.side != side) continue;
+    PendingAnchor item{0, chunk, anchor.bar, anchor.side, 0};
+    window_beside(index->chunks[chunk], anchor.bar, anchor.side, 0, &item.hash);
+    pending.push_back(item);
+  }
+  const auto by_hash = [](const PendingAnchor& a, const PendingAnchor& b) {
+    return a.hash != b.hash ? a.hash < b.hash : a.chunk < b.chunk;
+  };
+  std::vector<PendingAnchor> settled;
+  settled.reserve(pending.size() + pending.size() / 4);
+  std::vector<PendingAnchor> next;
+  while (!pending.empty()) {
+    std::sort(pending.begin(), pending.end(), by_hash);
+    next.clear();
+    for (std::size_t run = 0; run < pending.size();) {
+      std::size_t end = run + 1;
+      while (end < pending.size() && pending[end].hash == pending[run].hash) ++end;
+      const bool crowded = end - run > kGroupSize;
+      bool moved = false;
+      for (std::size_t k = run; k < end; ++k) {
+        PendingAnchor item = pending[k];
+        if (crowded && item.level + 1u < kAnchorLevels &&
+            window_beside(index->chunks[item.chunk], item.bar, item.side, item.level + 1u,
+                          &item.hash)) {
+          ++item.level;
+          next.push_back(item);
+          moved = true;
+        } else {
+          settled.push_back(item);
+        }
+      }
+      if (moved) settled.push_back(PendingAnchor{pending[run].hash, kDeeperMark});
+      run = end;
+    }
+    pending.swap(next);
+  }
+  std::sort(settled.begin(), settled.end(), by_hash);
+
+  std::size_t groups = 0;
+  for (std::size_t k = 0; k < settled.size(); ++k) {
+    if (k == 0 || settled[k].hash != settled[k - 1].hash) ++groups;
+  }
+  std::size_t size = 16;
+  while (size < groups * 2) size *= 2;
+  slots->assign(size, AnchorSlot{});
+  for (std::size_t run = 0; run < settled.size();) {
+    const uint64_t hash = settled[run].hash;
+    AnchorSlot slot{hash, static_cast<uint32_t>(index->anchored.size()), 0};
+    bool deeper = false;
+    for (; run < settled.size() && settled[run].hash == hash; ++run) {
+      const PendingAnchor& item = settled[run];
+      if (item.chunk == kDeeperMark) {
+        deeper = true;
+        continue;
+      }
+      const std::string_view chunk = index->chunks[item.chunk];
+      uint32_t last = 0;
+      std::memcpy(&last, chunk.data() + chunk.size() - sizeof last, sizeof last);
+      index->anchored.push_back(AnchoredChunk{chunk.data(), load_word(chunk.data()),
+                                              static_cast<uint32_t>(chunk.size()), item.bar,
+                                              item.chunk, last});
+    }
+    const auto count = static_cast<uint32_t>(index->anchored.size() - slot.first);
+    slot.count_deeper = count << 1 | (deeper ? 1u : 0u);
+    std::size_t at = hash & (size - 1);
+    while ((*slots)[at].hash != 0) at = (at + 1) & (size - 1);
+    (*slots)[at] = slot;
+  }
+}
+
+// Records that `chunk` occurs in the current target.
+inline void note_found(const ChunkIndex& index, uint32_t chunk, ChunkMatches* matches) {
+  matches->seen[chunk] = matches->generation;
+  const uint32_t end = index.posting_start[chunk + 1];
+  for (uint32_t p = index.posting_start[chunk]; p < end; ++p) {
+    const ChunkPosting& posting = index.postings[p];
+    if (matches->matched[posting.unit] == 0) matches->touched.push_back(posting.unit);
+    matches->matched[posting.unit] += posting.weight;
+  }
+}
+
+// Returns the slot of `hash` in `slots`, or nullptr when it has none.
+inline const AnchorSlot* find_slot(const std::vector<AnchorSlot>& slots, uint64_t hash) {
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    if (slots[at].hash == hash) return &slots[at];
+    if (slots[at].hash == 0) return nullptr;
+  }
+}
+
+// Notes the chunks of `slot`'s group that occur in `target` with their
+// anchoring bar at `bar`.
+inline void check_group(const ChunkIndex& index, const AnchorSlot& slot, std::string_view target,
+                        std::size_t bar, ChunkMatches* matches) {
+  const AnchoredChunk* const first = index.anchored.data() + slot.first;
+  const AnchoredChunk* const end = first + (slot.count_deeper >> 1);
+  for (const AnchoredChunk* candidate = first; candidate < end; ++candidate) {
+    if (candidate->bar > bar) continue;
+    const std::size_t start = bar - candidate->bar;
+    const std::size_t length = candidate->length;
+    if (length > target.size() - start) continue;
+    uint32_t last = 0;
+    std::memcpy(&last, target.data() + start + length - sizeof last, sizeof last);
+    if (load_word(target.data() + start) != candidate->head || last != candidate->last ||
+        matches->seen[candidate->chunk] == matches->generation ||
+        std::memcmp(target.data() + start, candidate->text, length) != 0) {
+      continue;
+    }
+    note_found(index, candidate->chunk, matches);
+  }
+}
+
+// Finds the anchored chunks looked up from the target's bars on `side`. All
+// first lookups are made before any group is checked: they don't depend on
+// each other, so their cache misses overlap.
+void match_side(const ChunkIndex& index, Side side, const std::vector<AnchorSlot>& slots,
+                std::string_view target, ChunkMatches* matches) {
+  std::vector<std::pair<uint32_t, const AnchorSlot*>>& hits = matches->hits;
+  hits.clear();
+  for (const uint32_t bar : matches->bars) {
+    uint64_t hash = 0;
+    if (!window_beside(target, bar, side, 0, &hash)) continue;
+    if (const AnchorSlot* slot = find_slot(slots, hash)) hits.emplace_back(bar, slot);
+  }
+  for (const auto& [bar, first_slot] : hits) {
+    const AnchorSlot* slot = first_slot;
+    check_group(index, *slot, target, bar, matches);
+    for (std::size_t level = 1; level < kAnchorLevels && (slot->count_deeper & 1) != 0; ++level) {
+      uint64_t hash = 0;
+      if (!window_beside(target, bar, side, level, &hash)) break;
+      slot = find_slot(slots, hash);
+      if (slot == nullptr) break;
+      check_group(index, *slot, target, bar, matches);
+    }
+  }
+}
+
 }  // namespace
 
 int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans) {
@@ -291,26 +514,36 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
   }
   table.slots = {};
 
-  // Chunk ids follow the sorted order, so chunks sharing a prefix are adjacent.
   const std::vector<std::string_view>& found = table.chunks;
+  // Chunk ids follow the sorted order, the automaton's chunks first.
   std::vector<uint32_t> order = sorted_chunk_ids(found);
+  std::vector<Anchor> found_anchors(found.size());
+  for (uint32_t id = 0; id < found.size(); ++id) found_anchors[id] = anchor_of(found[id]);
+  const auto unanchored =
+      std::stable_partition(order.begin(), order.end(), [&found_anchors](uint32_t id) {
+        return found_anchors[id].side == Side::kNone;
+      });
+  index.automaton_chunks = static_cast<uint32_t>(unanchored - order.begin());
+  std::vector<Anchor> anchors(found.size());
   std::vector<uint32_t> rank(found.size());
   index.chunks.reserve(found.size());
   index.chunk_tail.reserve(found.size());
   for (uint32_t r = 0; r < order.size(); ++r) {
     rank[order[r]] = r;
+    anchors[r] = found_anchors[order[r]];
     const std::string_view chunk = found[order[r]];
     index.chunks.push_back(chunk);
     index.chunk_tail.push_back(static_cast<uint32_t>(chunk.size()) << 8 |
                                static_cast<uint8_t>(chunk.back()));
   }
   order = {};
+  found_anchors = {};
   table.chunks = {};
   for (auto& occurrence : occurrences) occurrence.first = rank[occurrence.first];
   rank = {};
 
   std::vector<std::string_view> prefixes;
-  add_groups(0, static_cast<uint32_t>(index.chunks.size()), kChunkPrefix, &index, &prefixes);
+  add_groups(0, index.automaton_chunks, kChunkPrefix, &index, &prefixes);
 
   lay_out_trie(prefixes, &index);
   link_automaton(&index);
@@ -319,6 +552,9 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
   }
   fill_dense(&index);
   fill_postings(occurrences, unit_end, &index);
+  index.anchored.reserve(index.chunks.size() - index.automaton_chunks);
+  fill_anchors(Side::kAfterFirstBar, anchors, &index, &index.after_slots);
+  fill_anchors(Side::kBeforeLastBar, anchors, &index, &index.before_slots);
   return index;
 }
 
@@ -337,9 +573,18 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
     matches->generation = 1;
   }
   const uint32_t generation = matches->generation;
+  const std::size_t n = target.size();
+  if (!index.anchored.empty()) {
+    matches->bars.clear();
+    for (std::size_t at = 0; at < n; ++at) {
+      if (target[at] == '|') matches->bars.push_back(static_cast<uint32_t>(at));
+    }
+    match_side(index, Side::kAfterFirstBar, index.after_slots, target, matches);
+    match_side(index, Side::kBeforeLastBar, index.before_slots, target, matches);
+  }
+  if (index.groups.empty()) return;
   const ChunkNode* const nodes = index.nodes.data();
   const uint32_t* const dense = index.dense.data();
-  const std::size_t n = target.size();
   uint32_t state = 0;
   for (std::size_t i = 0; i < n; ++i) {
     const uint8_t c = static_cast<uint8_t>(target[i]);
@@ -372,13 +617,7 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
                          rest - 1) != 0)) {
           continue;
         }
-        matches->seen[chunk] = generation;
-        const uint32_t end = index.posting_start[chunk + 1];
-        for (uint32_t p = index.posting_start[chunk]; p < end; ++p) {
-          const ChunkPosting& posting = index.postings[p];
-          if (matches->matched[posting.unit] == 0) matches->touched.push_back(posting.unit);
-          matches->matched[posting.unit] += posting.weight;
-        }
+        note_found(index, chunk, matches);
       }
     }
   }

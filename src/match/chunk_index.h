@@ -13,23 +13,29 @@
 // - `match_chunks(index, target, matches)` leaves in matches->matched[u] the
 //   sum of the weights of unit u's chunks that occur in `target` as plain
 //   substrings (anywhere, mid-word included; an empty chunk never occurs).
-//   Its cost is one pass over the target, a comparison per hit of a chunk
-//   prefix, and the postings of the chunks found; units none of whose
-//   chunks occur are never touched.
+//   Most chunks are found from the target's bars: a chunk holding a bar with
+//   kAnchorWindow characters after it (or before it) is looked up by the
+//   text next to each bar of the target, in a hash table, and confirmed by
+//   comparing it in place. The few chunks without such a bar (single words,
+//   very short chunks) go through an Aho-Corasick automaton, walked only
+//   when there are any. So a target costs a couple of lookups per word, a
+//   comparison per candidate, and the postings of the chunks found; units
+//   none of whose chunks occur are never touched.
 // - `indexed_score` then equals chunk_match_score(unit, target, proportional)
 //   bit for bit under the same run settings: both end in finish_chunk_score
 //   with the same exact integer counts.
-// - Memory is a fixed function of the units' distinct chunks: 20 bytes per
-//   chunk, 17 bytes per trie node (at most kLongestPrefix per chunk), 8 bytes
-//   per (chunk, unit) pair; ChunkMatches adds 4 bytes per unit and per chunk.
-//   Building touches little more than that: start-up cost is mostly the
-//   first touch of memory.
+// - Memory is a fixed function of the units' distinct chunks: about 60 bytes
+//   per chunk (its view, tail, candidate entry and hash slots), 17 bytes per
+//   automaton node for the few unanchored chunks, 8 bytes per (chunk, unit)
+//   pair; ChunkMatches adds 4 bytes per unit and per chunk. Building touches
+//   little more than that: start-up cost is mostly the first touch of memory.
 #ifndef TARSIL_MATCH_CHUNK_INDEX_H_
 #define TARSIL_MATCH_CHUNK_INDEX_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarsil {
@@ -48,8 +54,8 @@ struct ChunkPosting {
   int32_t weight = 0;
 };
 
-// The automaton holds a prefix of each distinct chunk (the whole chunk when
-// shorter): the chunks sharing one prefix form a group, and a hit of the
+// The automaton holds a prefix of each chunk that is not anchored (the whole
+// chunk when shorter): the chunks sharing one prefix form a group, and a hit of the
 // prefix is confirmed by comparing the rest of each chunk of the group in
 // place. Prefixes are kChunkPrefix characters long, doubled (up to
 // kLongestPrefix) for chunks that would otherwise form a group of more than
@@ -83,6 +89,37 @@ inline constexpr std::size_t kSymbolCodes = 38;
 // bundled rule set's automaton, small enough to stay in the cache.
 inline constexpr std::size_t kDenseNodes = 4096;
 
+// The text next to a bar by which a chunk is looked up: kAnchorWindow
+// characters after the chunk's first bar (or, when the chunk has fewer there,
+// before its last bar). Chunks sharing that text with more than kGroupSize
+// others are looked up again by a window twice as long, up to
+// kAnchorLevels lengths.
+inline constexpr std::size_t kAnchorWindow = 10;
+inline constexpr std::size_t kAnchorLevels = 4;
+
+// A chunk found from a bar: the chunk starts `bar` characters before the
+// target bar it is looked up from. Anchored chunks are longer than
+// kAnchorWindow; their first 8 and last 4 characters are kept here so that
+// most candidates are told apart without reading the chunk.
+struct AnchoredChunk {
+  const char* text = nullptr;
+  uint64_t head = 0;
+  uint32_t length = 0;
+  uint32_t bar = 0;
+  uint32_t chunk = 0;
+  uint32_t last = 0;
+};
+
+// A hash slot: the hash of a window (0: free slot) and the chunks looked up
+// by it, anchored[first .. first + (count_deeper >> 1)); the low bit of
+// count_deeper says that some chunks sharing the window are looked up by the
+// next, longer one.
+struct AnchorSlot {
+  uint64_t hash = 0;
+  uint32_t first = 0;
+  uint32_t count_deeper = 0;
+};
+
 struct ChunkIndex {
   int minbytes = 0;
   int minwords = 0;
@@ -99,6 +136,15 @@ struct ChunkIndex {
   std::vector<uint32_t> chunk_tail;      // per chunk: length << 8 | last character
   std::vector<uint32_t> posting_start;   // per chunk id, into postings; one extra end entry
   std::vector<ChunkPosting> postings;
+  // Chunk ids below automaton_chunks go through the automaton (whose groups
+  // cover exactly them); the others are anchored.
+  uint32_t automaton_chunks = 0;
+  std::vector<AnchoredChunk> anchored;  // grouped by window
+  // Open addressing tables, sizes powers of two: for the chunks looked up by
+  // the window after their first bar, and for those looked up before their
+  // last bar.
+  std::vector<AnchorSlot> after_slots;
+  std::vector<AnchorSlot> before_slots;
 };
 
 // Per-target results of match_chunks, reusable from one target to the next.
@@ -107,6 +153,8 @@ struct ChunkMatches {
   std::vector<uint32_t> touched;  // units whose matched value is not 0
   std::vector<uint32_t> seen;     // per chunk: generation of the last target it was found in
   uint32_t generation = 0;
+  std::vector<uint32_t> bars;  // scratch: the target's bar positions
+  std::vector<std::pair<uint32_t, const AnchorSlot*>> hits;  // scratch: bars whose window is known
 };
 
 // Replaces *spans with the chunks of `rule` cut with the given sizes, in rule
