@@ -163,8 +163,8 @@ constexpr uint32_t kReportsChunks = 0x80000000u;
 
 // Fills the full transitions of the first nodes: a child where there is one,
 // else the transition of the fail node (always an earlier node).
-void fill_dense(ChunkIndex* index) {
-  index->dense_nodes = std::min(kDenseNodes, index->nodes.size() - 1);
+void fill_dense(std::size_t dense_limit, ChunkIndex* index) {
+  index->dense_nodes = std::min(std::max<std::size_t>(dense_limit, 1), index->nodes.size() - 1);
   index->dense.assign(index->dense_nodes * kSymbolCodes, 0);
   for (uint32_t v = 0; v < index->dense_nodes; ++v) {
     for (std::size_t code = 0; code + 1 < kSymbolCodes; ++code) {
@@ -466,6 +466,44 @@ void match_side(const ChunkIndex& index, Side side, const std::vector<AnchorSlot
   }
 }
 
+// Returns the automaton's state after `state` reads `c`, with
+// kReportsChunks set when some prefix ends there.
+inline uint32_t automaton_step(const ChunkIndex& index, uint32_t state, char c) {
+  const auto code = static_cast<uint8_t>(c);
+  uint32_t next = 0;
+  while (state >= index.dense_nodes && (next = child_of(index, state, code)) == 0) {
+    state = index.nodes[state].fail;
+  }
+  if (state < index.dense_nodes) return index.dense[state * kSymbolCodes + kSymbolCode[code]];
+  return (index.symbol[next] & kReportsFlag) != 0 ? next | kReportsChunks : next;
+}
+
+// Confirms, for every prefix that ends at target[i] in state `state`, the
+// rest of each chunk of its group not found yet.
+void confirm_prefixes(const ChunkIndex& index, std::string_view target, std::size_t i,
+                      uint32_t state, ChunkMatches* matches) {
+  const ChunkNode* const nodes = index.nodes.data();
+  const std::size_t rest_at = i + 1;  // the target position after the prefix
+  for (uint32_t o = nodes[state].group != 0 ? state : nodes[state].output; o != 0;
+       o = nodes[o].output) {
+    const ChunkGroup& group = index.groups[nodes[o].group - 1];
+    for (uint32_t chunk = group.first; chunk < group.end; ++chunk) {
+      if (matches->seen[chunk] == matches->generation) continue;
+      const uint32_t tail = index.chunk_tail[chunk];
+      const std::size_t rest = (tail >> 8) - group.prefix_length;
+      if (rest > target.size() - rest_at) continue;
+      // The last character tells most candidates apart before the full compare.
+      if (rest > 0 &&
+          (static_cast<uint8_t>(target[rest_at + rest - 1]) != (tail & 0xFF) ||
+           std::memcmp(target.data() + rest_at, index.chunks[chunk].data() + group.prefix_length,
+                       rest - 1) != 0)) {
+        continue;
+      }
+      note_found(index, chunk, matches);
+    }
+  }
+}
+
 }  // namespace
 
 int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans) {
@@ -494,7 +532,7 @@ int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<Ch
 }
 
 ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes,
-                             int minwords) {
+                             int minwords, std::size_t dense_limit) {
   ChunkIndex index;
   index.minbytes = minbytes;
   index.minwords = minwords;
@@ -550,7 +588,7 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
   for (std::size_t v = 0; v + 1 < index.nodes.size(); ++v) {
     if (index.nodes[v].group != 0 || index.nodes[v].output != 0) index.symbol[v] |= kReportsFlag;
   }
-  fill_dense(&index);
+  fill_dense(dense_limit, &index);
   fill_postings(occurrences, unit_end, &index);
   index.anchored.reserve(index.chunks.size() - index.automaton_chunks);
   fill_anchors(Side::kAfterFirstBar, anchors, &index, &index.after_slots);
@@ -572,7 +610,6 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
     std::fill(matches->seen.begin(), matches->seen.end(), 0);
     matches->generation = 1;
   }
-  const uint32_t generation = matches->generation;
   const std::size_t n = target.size();
   if (!index.anchored.empty()) {
     matches->bars.clear();
@@ -583,42 +620,30 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
     match_side(index, Side::kBeforeLastBar, index.before_slots, target, matches);
   }
   if (index.groups.empty()) return;
-  const ChunkNode* const nodes = index.nodes.data();
-  const uint32_t* const dense = index.dense.data();
-  uint32_t state = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const uint8_t c = static_cast<uint8_t>(target[i]);
-    uint32_t next = 0;
-    while (state >= index.dense_nodes && (next = child_of(index, state, c)) == 0) {
-      state = nodes[state].fail;
-    }
-    if (state < index.dense_nodes) {
-      const uint32_t entry = dense[state * kSymbolCodes + kSymbolCode[c]];
-      state = entry & ~kReportsChunks;
-      if ((entry & kReportsChunks) == 0) continue;
-    } else {
-      state = next;
-      if ((index.symbol[state] & kReportsFlag) == 0) continue;
-    }
-    // Every prefix ending at i: confirm the rest of each chunk not found yet.
-    for (uint32_t o = nodes[state].group != 0 ? state : nodes[state].output; o != 0;
-         o = nodes[o].output) {
-      const ChunkGroup& group = index.groups[nodes[o].group - 1];
-      const std::size_t rest_at = i + 1;  // the target position after the prefix
-      for (uint32_t chunk = group.first; chunk < group.end; ++chunk) {
-        if (matches->seen[chunk] == generation) continue;
-        const uint32_t tail = index.chunk_tail[chunk];
-        const std::size_t rest = (tail >> 8) - group.prefix_length;
-        if (rest > n - rest_at) continue;
-        // The last character tells most candidates apart before the full compare.
-        if (rest > 0 &&
-            (static_cast<uint8_t>(target[rest_at + rest - 1]) != (tail & 0xFF) ||
-             std::memcmp(target.data() + rest_at, index.chunks[chunk].data() + group.prefix_length,
-                         rest - 1) != 0)) {
-          continue;
-        }
-        note_found(index, chunk, matches);
+  // Two walks of the automaton, over the first and the second half of the
+  // target, interleaved so that their chains of lookups overlap in time.
+  // The second starts kLongestPrefix - 1 characters early without reporting:
+  // no prefix is longer, so by the half its state is the one a single walk
+  // would have there.
+  const std::size_t half = n / 2;
+  const std::size_t warm_from = half >= kLongestPrefix ? half - (kLongestPrefix - 1) : 0;
+  uint32_t second = 0;
+  for (std::size_t j = warm_from; j < half; ++j) {
+    second = automaton_step(index, second, target[j]) & ~kReportsChunks;
+  }
+  uint32_t first = 0;
+  for (std::size_t k = 0; k < n - half; ++k) {
+    if (k < half) {
+      first = automaton_step(index, first, target[k]);
+      if ((first & kReportsChunks) != 0) {
+        first &= ~kReportsChunks;
+        confirm_prefixes(index, target, k, first, matches);
       }
+    }
+    second = automaton_step(index, second, target[half + k]);
+    if ((second & kReportsChunks) != 0) {
+      second &= ~kReportsChunks;
+      confirm_prefixes(index, target, half + k, second, matches);
     }
   }
 }

@@ -163,8 +163,10 @@ struct ChunkMatches {
 int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans);
 
 // Returns the index of `units` for the given chunk sizes. Never fails.
+// `dense_limit` caps the automaton's nodes with full transition rows (the
+// root always has one); results never depend on it.
 ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes,
-                             int minwords);
+                             int minwords, std::size_t dense_limit = kDenseNodes);
 
 // Fills `matches` for `target` (resizing it to the index on first use).
 void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches* matches);
