@@ -1,6 +1,8 @@
 #include "match/rule_cache.h"
 
 #include <malloc.h>
+#include <dirent.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdio>
@@ -17,17 +19,35 @@ namespace {
 
 std::unique_ptr<RuleCache> the_cache;
 
-// Returns the non-hidden entry names of `dir` in listing order; false in
+// A directory entry: its name and the type readdir tells (DT_UNKNOWN when
+// the file system does not say).
+struct Entry {
+  std::string name;
+  unsigned char type = DT_UNKNOWN;
+};
+
+// Returns the non-hidden entries of `dir` in listing order; false in
 // *opened when it cannot be opened.
-std::vector<std::string> list_directory(const std::string& dir, bool* opened) {
-  std::vector<std::string> names;
+std::vector<Entry> list_directory(const std::string& dir, bool* opened) {
+  std::vector<Entry> entries;
   DirPtr listing(opendir(dir.c_str()));
   *opened = listing != nullptr;
-  if (!listing) return names;
+  if (!listing) return entries;
   while (const dirent* entry = readdir(listing.get())) {
-    if (!is_hidden_name(entry->d_name)) names.emplace_back(entry->d_name);
+    if (!is_hidden_name(entry->d_name)) entries.push_back(Entry{entry->d_name, entry->d_type});
   }
-  return names;
+  return entries;
+}
+
+// True when `path`, listed with readdir type `type`, is (after following
+// symbolic links) a file of type `wanted` (S_IFDIR or S_IFREG), as stat
+// would say: the listing's type is taken when it is a plain one, stat is
+// asked for links and unknown types only.
+bool has_type(const std::string& path, unsigned char type, mode_t wanted) {
+  if (type == DT_LNK || type == DT_UNKNOWN) {
+    return wanted == S_IFDIR ? is_directory(path) : is_regular_file(path);
+  }
+  return static_cast<mode_t>(DTTOIF(type)) == wanted;
 }
 
 // Reads the regular files of one license directory; *opened tells whether
@@ -36,11 +56,11 @@ CachedLicense load_license(const std::string& root, const std::string& name, boo
   CachedLicense license;
   license.name = name;
   const std::string dir = root + "/" + name;
-  for (const std::string& entry : list_directory(dir, opened)) {
+  for (const Entry& entry : list_directory(dir, opened)) {
     CachedReference reference;
-    reference.name = entry;
-    reference.path = dir + "/" + entry;
-    if (!is_regular_file(reference.path)) continue;
+    reference.name = entry.name;
+    reference.path = dir + "/" + entry.name;
+    if (!has_type(reference.path, entry.type, S_IFREG)) continue;
     std::string raw;
     reference.readable = try_read_text_file(reference.path, &raw);
     reference.text = normalize_text(raw);
@@ -52,18 +72,19 @@ CachedLicense load_license(const std::string& root, const std::string& name, boo
 
 // Reads the string-rule files of stringdir/<name>, the way match_string_dir
 // walks them.
-CachedStringDir load_string_dir(const std::string& root, const std::string& name) {
+CachedStringDir load_string_dir(const std::string& root, const std::string& name,
+                                unsigned char type) {
   CachedStringDir strings;
   strings.name = name;
   const std::string dir = root + "/" + name;
-  if (!is_directory(dir)) return strings;
+  if (!has_type(dir, type, S_IFDIR)) return strings;
   bool opened = false;
-  const std::vector<std::string> entries = list_directory(dir, &opened);
+  const std::vector<Entry> entries = list_directory(dir, &opened);
   strings.usable = opened;
-  for (const std::string& entry : entries) {
+  for (const Entry& entry : entries) {
     CachedStringFile file;
-    file.path = dir + "/" + entry;
-    if (!is_regular_file(file.path)) continue;
+    file.path = dir + "/" + entry.name;
+    if (!has_type(file.path, entry.type, S_IFREG)) continue;
     FilePtr stream(std::fopen(file.path.c_str(), "r"));
     file.opened = stream != nullptr;
     if (stream) {
@@ -78,14 +99,33 @@ CachedStringDir load_string_dir(const std::string& root, const std::string& name
   return strings;
 }
 
-using StringDirNames = std::unordered_map<std::string, int32_t>;
+// The string directories asked for so far, by name, and the listing of
+// stringdir (name -> readdir type) when it could be read.
+struct StringDirNames {
+  std::unordered_map<std::string, int32_t> loaded;
+  bool listed = false;
+  std::unordered_map<std::string, unsigned char> listing;
+};
 
 // Returns the index of stringdir/<name> in cache->string_dirs, loading it
-// the first time the name is asked for.
+// the first time the name is asked for. A name missing from a readable
+// listing of stringdir is no directory there, and costs no system call.
 int32_t string_dir_index(RuleCache* cache, StringDirNames* names, const std::string& name) {
   const auto [it, fresh] =
-      names->try_emplace(name, static_cast<int32_t>(cache->string_dirs.size()));
-  if (fresh) cache->string_dirs.push_back(load_string_dir(cache->stringdir, name));
+      names->loaded.try_emplace(name, static_cast<int32_t>(cache->string_dirs.size()));
+  if (fresh) {
+    unsigned char type = DT_UNKNOWN;
+    bool absent = false;
+    if (names->listed) {
+      const auto listed = names->listing.find(name);
+      absent = listed == names->listing.end();
+      if (!absent) type = listed->second;
+    }
+    CachedStringDir absent_dir;
+    absent_dir.name = name;
+    cache->string_dirs.push_back(absent ? std::move(absent_dir)
+                                        : load_string_dir(cache->stringdir, name, type));
+  }
   return it->second;
 }
 
@@ -98,17 +138,20 @@ std::unique_ptr<RuleCache> load_rule_cache() {
   cache->minwords = run_settings.minwords;
 
   StringDirNames names;
+  const std::vector<Entry> string_entries = list_directory(cache->stringdir, &cache->strings_open);
+  names.listed = cache->strings_open;
+  for (const Entry& entry : string_entries) names.listing.emplace(entry.name, entry.type);
 
-  for (const std::string& name : list_directory(cache->licensedir, &cache->licenses_open)) {
-    if (!is_directory(cache->licensedir + "/" + name)) continue;
+  for (const Entry& entry : list_directory(cache->licensedir, &cache->licenses_open)) {
+    if (!has_type(cache->licensedir + "/" + entry.name, entry.type, S_IFDIR)) continue;
     bool opened = false;
-    CachedLicense license = load_license(cache->licensedir, name, &opened);
+    CachedLicense license = load_license(cache->licensedir, entry.name, &opened);
     if (!opened) continue;
     cache->licenses.push_back(std::move(license));
-    cache->licenses.back().string_dir = string_dir_index(cache.get(), &names, name);
+    cache->licenses.back().string_dir = string_dir_index(cache.get(), &names, entry.name);
   }
-  for (const std::string& name : list_directory(cache->stringdir, &cache->strings_open)) {
-    cache->string_listing.push_back(string_dir_index(cache.get(), &names, name));
+  for (const Entry& entry : string_entries) {
+    cache->string_listing.push_back(string_dir_index(cache.get(), &names, entry.name));
   }
 
   std::vector<std::string_view> units;

@@ -67,7 +67,20 @@ void write_random_rules(const std::string& root, std::mt19937& rng) {
   files.emplace_back("licenses.d/MIT/.hidden", "Permission is hereby granted");
   files.emplace_back("strings.d/Only-Strings/s.txt", "int main(void)\n");
   files.emplace_back("strings.d/.hidden/s.txt", "int main(void)\n");
+  files.emplace_back("licenses.d/Filed/text.txt", kSentences[rng() % kSentences.size()]);
+  files.emplace_back("licenses.d/Not-A-Dir", kSentences[0]);
+  files.emplace_back("strings.d/Filed", kSentences[0]);  // a file where a directory would be
   write_rule_set(root, files);
+  // Entries whose type only stat tells: links to directories and files,
+  // dangling links, and a FIFO among the reference texts.
+  const fs::path rules(root);
+  fs::create_directory_symlink("MIT", rules / "licenses.d/Linked");
+  fs::create_directory_symlink("Only-Strings", rules / "strings.d/Linked");
+  fs::create_symlink("text0.txt", rules / "licenses.d/MIT/link.txt");
+  fs::create_symlink("missing", rules / "licenses.d/MIT/dangling");
+  fs::create_symlink("missing", rules / "licenses.d/Dangling");
+  fs::create_symlink("s.txt", rules / "strings.d/Only-Strings/link.txt");
+  mkfifo((rules / "licenses.d/Zlib/fifo").c_str(), 0644);
 }
 
 // A tree of files made of the same sentences, some tagged, one empty, one
