@@ -19,16 +19,6 @@ namespace {
 
 Engine engine_in_use = Engine::kFast;
 
-bool starts_with(const std::string& name, const char* prefix) {
-  return name.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
-// True for the licenses whose references are scored in proportional mode.
-bool is_proportional(const std::string& license) {
-  if (license.empty() || (license[0] != 'A' && license[0] != 'B')) return false;
-  return starts_with(license, "BSD") || starts_with(license, "Apache");
-}
-
 // Where a reference text's score and its license's string rules come from:
 // with `cache`, the fast engine's index (`unit`, `string_dir` locate them);
 // without, the disk and chunk_match_score.
@@ -39,7 +29,7 @@ struct Scoring {
 };
 
 // Scores one normalized reference text of `license` (proportional as
-// is_proportional(license) says) and applies the selection rules to `best`.
+// is_proportional_license(license) says) and applies the selection rules to `best`.
 void consider_reference(const std::string& license, bool proportional, const std::string& name,
                         const std::string& path, const std::string& rule, const Scoring& scoring,
                         std::string_view target, BestMatch* best) {
@@ -75,7 +65,7 @@ bool reference_license_pass(std::string_view target, BestMatch* best) {
     if (!is_directory(license_path)) continue;
     DirPtr references(opendir(license_path.c_str()));
     if (!references) continue;
-    const bool proportional = is_proportional(license);
+    const bool proportional = is_proportional_license(license);
     while (const dirent* entry = readdir(references.get())) {
       if (is_hidden_name(entry->d_name)) continue;
       const std::string path = license_path + "/" + entry->d_name;
@@ -104,18 +94,13 @@ bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* bes
     // reference, which ends the run when reached. A scan of the per-unit
     // counts costs less than sorting the touched units of a long target.
     const std::vector<int32_t>& matched = cache.matches.matched;
-    uint32_t proportional_license = UINT32_MAX;  // the license `proportional` was found for
-    bool proportional = false;
     for (uint32_t unit = 0; unit < cache.first_unreadable_unit; ++unit) {
       if (matched[unit] == 0) continue;
       const auto [l, r] = cache.reference_of_unit[unit];
       const CachedLicense& license = cache.licenses[l];
-      const CachedReference& reference = license.references[r];
-      if (l != proportional_license) {
-        proportional = is_proportional(license.name);
-        proportional_license = l;
-      }
+      const bool proportional = license.proportional;
       if (cached_score(cache, unit, proportional) == 0) continue;
+      const CachedReference& reference = license.references[r];
       consider_reference(license.name, proportional, reference.name, reference.path, reference.text,
                          Scoring{&cache, unit, license.string_dir}, target, best);
     }
@@ -126,7 +111,7 @@ bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* bes
     return true;
   }
   for (const CachedLicense& license : cache.licenses) {
-    const bool proportional = is_proportional(license.name);
+    const bool proportional = license.proportional;
     for (const CachedReference& reference : license.references) {
       if (!reference.readable) fatal_stdout("ERROR: Cannot read " + reference.path + "\n");
       consider_reference(license.name, proportional, reference.name, reference.path, reference.text,

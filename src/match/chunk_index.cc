@@ -243,7 +243,6 @@ std::vector<uint32_t> sorted_chunk_ids(const std::vector<std::string_view>& chun
   return order;
 }
 
-
 // Which bar of a chunk it is looked up by.
 enum class Side : uint8_t { kNone, kAfterFirstBar, kBeforeLastBar };
 
@@ -479,11 +478,15 @@ inline uint32_t automaton_step(const ChunkIndex& index, uint32_t state, char c) 
 }
 
 // Confirms, for every prefix that ends at target[i] in state `state`, the
-// rest of each chunk of its group not found yet.
+// rest of each chunk of its group not found yet. When that leaves no chunk
+// of the state's prefixes unfound, the state is marked done for this target,
+// so that its next hits (short chunks hit often) cost one look.
 void confirm_prefixes(const ChunkIndex& index, std::string_view target, std::size_t i,
                       uint32_t state, ChunkMatches* matches) {
+  if (matches->state_done[state] == matches->generation) return;
   const ChunkNode* const nodes = index.nodes.data();
   const std::size_t rest_at = i + 1;  // the target position after the prefix
+  bool all_found = true;
   for (uint32_t o = nodes[state].group != 0 ? state : nodes[state].output; o != 0;
        o = nodes[o].output) {
     const ChunkGroup& group = index.groups[nodes[o].group - 1];
@@ -491,17 +494,19 @@ void confirm_prefixes(const ChunkIndex& index, std::string_view target, std::siz
       if (matches->seen[chunk] == matches->generation) continue;
       const uint32_t tail = index.chunk_tail[chunk];
       const std::size_t rest = (tail >> 8) - group.prefix_length;
-      if (rest > target.size() - rest_at) continue;
       // The last character tells most candidates apart before the full compare.
-      if (rest > 0 &&
-          (static_cast<uint8_t>(target[rest_at + rest - 1]) != (tail & 0xFF) ||
-           std::memcmp(target.data() + rest_at, index.chunks[chunk].data() + group.prefix_length,
-                       rest - 1) != 0)) {
+      if (rest > target.size() - rest_at ||
+          (rest > 0 &&
+           (static_cast<uint8_t>(target[rest_at + rest - 1]) != (tail & 0xFF) ||
+            std::memcmp(target.data() + rest_at, index.chunks[chunk].data() + group.prefix_length,
+                        rest - 1) != 0))) {
+        all_found = false;
         continue;
       }
       note_found(index, chunk, matches);
     }
   }
+  if (all_found) matches->state_done[state] = matches->generation;
 }
 
 }  // namespace
@@ -531,8 +536,8 @@ int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<Ch
   return bars;
 }
 
-ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes,
-                             int minwords, std::size_t dense_limit) {
+ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes, int minwords,
+                             std::size_t dense_limit) {
   ChunkIndex index;
   index.minbytes = minbytes;
   index.minwords = minwords;
@@ -557,10 +562,9 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
   std::vector<uint32_t> order = sorted_chunk_ids(found);
   std::vector<Anchor> found_anchors(found.size());
   for (uint32_t id = 0; id < found.size(); ++id) found_anchors[id] = anchor_of(found[id]);
-  const auto unanchored =
-      std::stable_partition(order.begin(), order.end(), [&found_anchors](uint32_t id) {
-        return found_anchors[id].side == Side::kNone;
-      });
+  const auto unanchored = std::stable_partition(
+      order.begin(), order.end(),
+      [&found_anchors](uint32_t id) { return found_anchors[id].side == Side::kNone; });
   index.automaton_chunks = static_cast<uint32_t>(unanchored - order.begin());
   std::vector<Anchor> anchors(found.size());
   std::vector<uint32_t> rank(found.size());
@@ -598,9 +602,11 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
 
 void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches* matches) {
   const std::size_t chunk_count = index.chunks.size();
-  if (matches->matched.size() != index.unit_total.size() || matches->seen.size() != chunk_count) {
+  if (matches->matched.size() != index.unit_total.size() || matches->seen.size() != chunk_count ||
+      matches->state_done.size() != index.nodes.size()) {
     matches->matched.assign(index.unit_total.size(), 0);
     matches->seen.assign(chunk_count, 0);
+    matches->state_done.assign(index.nodes.size(), 0);
     matches->touched.clear();
     matches->generation = 0;
   }
@@ -608,6 +614,7 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
   matches->touched.clear();
   if (++matches->generation == 0) {
     std::fill(matches->seen.begin(), matches->seen.end(), 0);
+    std::fill(matches->state_done.begin(), matches->state_done.end(), 0);
     matches->generation = 1;
   }
   const std::size_t n = target.size();

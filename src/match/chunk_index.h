@@ -152,8 +152,10 @@ struct ChunkMatches {
   std::vector<int32_t> matched;   // per unit
   std::vector<uint32_t> touched;  // units whose matched value is not 0
   std::vector<uint32_t> seen;     // per chunk: generation of the last target it was found in
+  std::vector<uint32_t>
+      state_done;  // per automaton node: generation when its chunks were all found
   uint32_t generation = 0;
-  std::vector<uint32_t> bars;  // scratch: the target's bar positions
+  std::vector<uint32_t> bars;                                // scratch: the target's bar positions
   std::vector<std::pair<uint32_t, const AnchorSlot*>> hits;  // scratch: bars whose window is known
 };
 
@@ -165,8 +167,8 @@ int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<Ch
 // Returns the index of `units` for the given chunk sizes. Never fails.
 // `dense_limit` caps the automaton's nodes with full transition rows (the
 // root always has one); results never depend on it.
-ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes,
-                             int minwords, std::size_t dense_limit = kDenseNodes);
+ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int minbytes, int minwords,
+                             std::size_t dense_limit = kDenseNodes);
 
 // Fills `matches` for `target` (resizing it to the index on first use).
 void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches* matches);

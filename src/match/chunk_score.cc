@@ -29,6 +29,10 @@ float finish_chunk_score(float matched, int total, int target_words, bool propor
   return rescaled + threshold;
 }
 
+bool is_proportional_license(std::string_view license) {
+  return license.substr(0, 3) == "BSD" || license.substr(0, 6) == "Apache";
+}
+
 float chunk_match_score(std::string_view rule, std::string_view target, bool proportional) {
   const int minbytes = run_settings.minbytes;
   const int minwords = run_settings.minwords;

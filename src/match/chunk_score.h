@@ -30,6 +30,10 @@ namespace tarsil {
 // `haystack`; false for a length of 0 or one longer than the needle.
 bool find_segment(std::string_view haystack, std::string_view needle, std::size_t length);
 
+// True for the licenses whose reference texts are scored in proportional
+// mode: those whose names begin with "BSD" or "Apache".
+bool is_proportional_license(std::string_view license);
+
 // Returns 0, or a score not below run_settings.threshold.
 float chunk_match_score(std::string_view rule, std::string_view target, bool proportional);
 

@@ -1,7 +1,7 @@
 #include "match/rule_cache.h"
 
-#include <malloc.h>
 #include <dirent.h>
+#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "cli/settings.h"
+#include "match/chunk_score.h"
 #include "match/handles.h"
 #include "match/text.h"
 
@@ -58,6 +59,7 @@ bool has_type(const std::string& path, unsigned char type, mode_t wanted) {
 CachedLicense load_license(const std::string& root, const std::string& name, bool* opened) {
   CachedLicense license;
   license.name = name;
+  license.proportional = is_proportional_license(name);
   const std::string dir = root + "/" + name;
   for (const Entry& entry : list_directory(dir, opened)) {
     CachedReference reference;
@@ -142,8 +144,7 @@ bool tune_heap() {
   constexpr std::size_t kHugePage = 2 << 20;
   constexpr std::size_t kGrowth = 32 << 20;
   const bool tuned = mallopt(M_MMAP_THRESHOLD, 256 << 20) == 1 &&
-                     mallopt(M_TRIM_THRESHOLD, 256 << 20) == 1 &&
-                     mallopt(M_TOP_PAD, kGrowth) == 1;
+                     mallopt(M_TRIM_THRESHOLD, 256 << 20) == 1 && mallopt(M_TOP_PAD, kGrowth) == 1;
   if (!tuned) return false;
   const auto old_end = reinterpret_cast<std::uintptr_t>(sbrk(0));
   // Grows the heap by about kGrowth, untouched (volatile: the pair must

@@ -45,8 +45,9 @@ struct CachedReference {
 
 // licenses.d/<L>, a directory that could be opened.
 struct CachedLicense {
-  std::string name;         // L
-  int32_t string_dir = -1;  // index of stringdir/L in RuleCache::string_dirs
+  std::string name;           // L
+  bool proportional = false;  // is_proportional_license(L)
+  int32_t string_dir = -1;    // index of stringdir/L in RuleCache::string_dirs
   std::vector<CachedReference> references;
 };
 

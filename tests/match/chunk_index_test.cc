@@ -117,8 +117,8 @@ TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
               ASSERT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
                   << "rule " << rules[u] << "\ntarget " << target << "\nminbytes " << size[0]
                   << " minwords " << size[1] << " dense " << dense_limit << " threshold "
-                  << threshold
-                  << (proportional ? " proportional" : "") << "\nwant " << want << " got " << got;
+                  << threshold << (proportional ? " proportional" : "") << "\nwant " << want
+                  << " got " << got;
             }
           }
         }
@@ -135,7 +135,8 @@ TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
   // chunk must still be found, and only where it occurs.
   std::mt19937 rng(3);
   const std::string head = "THE|ABOVE|COPYRIGHT|NOTICE|AND|THIS|PERMISSION|NOTICE|";
-  const std::string long_word = "PERMISSIONISHEREBYGRANTEDFREEOFCHARGETOANYPERSONOBTAININGACOPYOFTHIS";
+  const std::string long_word =
+      "PERMISSIONISHEREBYGRANTEDFREEOFCHARGETOANYPERSONOBTAININGACOPYOFTHIS";
   std::vector<std::string> rules;
   for (int r = 0; r < 200; ++r) {
     std::string rule = head.substr(0, head.size() - (r % 3) * 7);
