@@ -24,11 +24,13 @@
 // - `indexed_score` then equals chunk_match_score(unit, target, proportional)
 //   bit for bit under the same run settings: both end in finish_chunk_score
 //   with the same exact integer counts.
-// - Memory is a fixed function of the units' distinct chunks: about 60 bytes
-//   per chunk (its view, tail, candidate entry and hash slots), 17 bytes per
-//   automaton node for the few unanchored chunks, 8 bytes per (chunk, unit)
-//   pair; ChunkMatches adds 4 bytes per unit and per chunk. Building touches
-//   little more than that: start-up cost is mostly the first touch of memory.
+// - Memory is a fixed function of the units' distinct chunks: about 90 bytes
+//   per chunk (its view, tail, postings start, candidate entry and hash
+//   slots), 17 bytes per automaton node for the few unanchored chunks, 8
+//   bytes per (chunk, unit) pair; ChunkMatches adds 4 bytes per unit, per
+//   chunk and per node, and 16 per target bar. Building touches a few times
+//   that in temporary arrays: start-up cost is mostly the first touch of
+//   memory.
 #ifndef TARSIL_MATCH_CHUNK_INDEX_H_
 #define TARSIL_MATCH_CHUNK_INDEX_H_
 
