@@ -323,7 +323,7 @@ constexpr uint32_t kDeeperMark = UINT32_MAX;
 // coincide are merged: every candidate is compared in full, so a merge costs
 // comparisons, never a miss.
 void fill_anchors(Side side, const std::vector<Anchor>& anchors, ChunkIndex* index,
-                  std::vector<AnchorSlot>* slots) {
+                  AnchorTable* table) {
   std::vector<PendingAnchor> pending;
   pending.reserve(anchors.size());
   for (uint32_t chunk = index->automaton_chunks; chunk < index->chunks.size(); ++chunk) {
@@ -372,7 +372,17 @@ void fill_anchors(Side side, const std::vector<Anchor>& anchors, ChunkIndex* ind
   }
   std::size_t size = 16;
   while (size < groups * 2) size *= 2;
+  std::vector<AnchorSlot>* const slots = &table->slots;
   slots->assign(size, AnchorSlot{});
+  // Eight filter bits per slot: about one window in sixteen that belongs to
+  // no group passes the filter.
+  std::size_t filter_bits = 64;
+  table->filter_shift = 58;
+  while (filter_bits < size * 8) {
+    filter_bits *= 2;
+    --table->filter_shift;
+  }
+  table->filter.assign(filter_bits / 64, 0);
   for (std::size_t run = 0; run < settled.size();) {
     const uint64_t hash = settled[run].hash;
     AnchorSlot slot{hash, static_cast<uint32_t>(index->anchored.size()), 0};
@@ -395,6 +405,8 @@ void fill_anchors(Side side, const std::vector<Anchor>& anchors, ChunkIndex* ind
     std::size_t at = hash & (size - 1);
     while ((*slots)[at].hash != 0) at = (at + 1) & (size - 1);
     (*slots)[at] = slot;
+    const uint64_t bit = hash >> table->filter_shift;
+    table->filter[bit / 64] |= uint64_t{1} << (bit % 64);
   }
 }
 
@@ -409,8 +421,11 @@ inline void note_found(const ChunkIndex& index, uint32_t chunk, ChunkMatches* ma
   }
 }
 
-// Returns the slot of `hash` in `slots`, or nullptr when it has none.
-inline const AnchorSlot* find_slot(const std::vector<AnchorSlot>& slots, uint64_t hash) {
+// Returns the slot of `hash` in `table`, or nullptr when it has none.
+inline const AnchorSlot* find_slot(const AnchorTable& table, uint64_t hash) {
+  const uint64_t bit = hash >> table.filter_shift;
+  if ((table.filter[bit / 64] >> (bit % 64) & 1) == 0) return nullptr;
+  const std::vector<AnchorSlot>& slots = table.slots;
   const std::size_t mask = slots.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     if (slots[at].hash == hash) return &slots[at];
@@ -443,7 +458,7 @@ inline void check_group(const ChunkIndex& index, const AnchorSlot& slot, std::st
 // Finds the anchored chunks looked up from the target's bars on `side`. All
 // first lookups are made before any group is checked: they don't depend on
 // each other, so their cache misses overlap.
-void match_side(const ChunkIndex& index, Side side, const std::vector<AnchorSlot>& slots,
+void match_side(const ChunkIndex& index, Side side, const AnchorTable& slots,
                 std::string_view target, ChunkMatches* matches) {
   std::vector<std::pair<uint32_t, const AnchorSlot*>>& hits = matches->hits;
   hits.clear();
@@ -595,8 +610,8 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
   fill_dense(dense_limit, &index);
   fill_postings(occurrences, unit_end, &index);
   index.anchored.reserve(index.chunks.size() - index.automaton_chunks);
-  fill_anchors(Side::kAfterFirstBar, anchors, &index, &index.after_slots);
-  fill_anchors(Side::kBeforeLastBar, anchors, &index, &index.before_slots);
+  fill_anchors(Side::kAfterFirstBar, anchors, &index, &index.after);
+  fill_anchors(Side::kBeforeLastBar, anchors, &index, &index.before);
   return index;
 }
 
@@ -623,8 +638,8 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
     for (std::size_t at = 0; at < n; ++at) {
       if (target[at] == '|') matches->bars.push_back(static_cast<uint32_t>(at));
     }
-    match_side(index, Side::kAfterFirstBar, index.after_slots, target, matches);
-    match_side(index, Side::kBeforeLastBar, index.before_slots, target, matches);
+    match_side(index, Side::kAfterFirstBar, index.after, target, matches);
+    match_side(index, Side::kBeforeLastBar, index.before, target, matches);
   }
   if (index.groups.empty()) return;
   // Two walks of the automaton, over the first and the second half of the
