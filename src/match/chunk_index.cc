@@ -494,11 +494,10 @@ inline uint32_t automaton_step(const ChunkIndex& index, uint32_t state, char c) 
 
 // Confirms, for every prefix that ends at target[i] in state `state`, the
 // rest of each chunk of its group not found yet. When that leaves no chunk
-// of the state's prefixes unfound, the state is marked done for this target,
-// so that its next hits (short chunks hit often) cost one look.
+// of the state's prefixes unfound, the state is marked done for this target:
+// its next hits (short chunks hit often) are passed over by the walk.
 void confirm_prefixes(const ChunkIndex& index, std::string_view target, std::size_t i,
                       uint32_t state, ChunkMatches* matches) {
-  if (matches->state_done[state] == matches->generation) return;
   const ChunkNode* const nodes = index.nodes.data();
   const std::size_t rest_at = i + 1;  // the target position after the prefix
   bool all_found = true;
@@ -634,10 +633,15 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
   }
   const std::size_t n = target.size();
   if (!index.anchored.empty()) {
-    matches->bars.clear();
+    // Branch-free: every position is written, the count moves on at bars.
+    std::vector<uint32_t>& bars = matches->bars;
+    bars.resize(n + 1);
+    std::size_t count = 0;
     for (std::size_t at = 0; at < n; ++at) {
-      if (target[at] == '|') matches->bars.push_back(static_cast<uint32_t>(at));
+      bars[count] = static_cast<uint32_t>(at);
+      count += target[at] == '|' ? 1 : 0;
     }
+    bars.resize(count);
     match_side(index, Side::kAfterFirstBar, index.after, target, matches);
     match_side(index, Side::kBeforeLastBar, index.before, target, matches);
   }
@@ -659,13 +663,17 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
       first = automaton_step(index, first, target[k]);
       if ((first & kReportsChunks) != 0) {
         first &= ~kReportsChunks;
-        confirm_prefixes(index, target, k, first, matches);
+        if (matches->state_done[first] != matches->generation) {
+          confirm_prefixes(index, target, k, first, matches);
+        }
       }
     }
     second = automaton_step(index, second, target[half + k]);
     if ((second & kReportsChunks) != 0) {
       second &= ~kReportsChunks;
-      confirm_prefixes(index, target, half + k, second, matches);
+      if (matches->state_done[second] != matches->generation) {
+        confirm_prefixes(index, target, half + k, second, matches);
+      }
     }
   }
 }
