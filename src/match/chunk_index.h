@@ -1,5 +1,6 @@
-// The chunk index: the chunks of many normalized rule texts ("units") in one
-// Aho-Corasick automaton, so that one pass over a target tells every unit's
+// The chunk index: the chunks of many normalized rule texts ("units") in
+// hash tables keyed by the text beside their bars, plus a small Aho-Corasick
+// automaton for the rest, so that one pass over a target tells every unit's
 // matched word count at once.
 //
 // Contract:
@@ -87,8 +88,9 @@ struct ChunkGroup {
 // Normalized text has 37 symbols: 0-9 are codes 0-9, A-Z 10-35, '|' 36; any
 // other byte is code 37 and has no transition.
 inline constexpr std::size_t kSymbolCodes = 38;
-// Nodes with full transition rows (about 600 KB): all shallow states of the
-// bundled rule set's automaton, small enough to stay in the cache.
+// Nodes with full transition rows (at most about 600 KB): the shallow states,
+// where a walk spends most of its time; with the bundled rule set and the
+// default sizes, every state of the automaton.
 inline constexpr std::size_t kDenseNodes = 4096;
 
 // The text next to a bar by which a chunk is looked up: kAnchorWindow
@@ -160,11 +162,10 @@ struct ChunkIndex {
 
 // Per-target results of match_chunks, reusable from one target to the next.
 struct ChunkMatches {
-  std::vector<int32_t> matched;   // per unit
-  std::vector<uint32_t> touched;  // units whose matched value is not 0
-  std::vector<uint32_t> seen;     // per chunk: generation of the last target it was found in
-  std::vector<uint32_t>
-      state_done;  // per automaton node: generation when its chunks were all found
+  std::vector<int32_t> matched;      // per unit
+  std::vector<uint32_t> touched;     // units whose matched value is not 0
+  std::vector<uint32_t> seen;        // per chunk: generation of the last target it was found in
+  std::vector<uint32_t> state_done;  // per node: generation its chunks were all found in
   uint32_t generation = 0;
   std::vector<uint32_t> bars;                                // scratch: the target's bar positions
   std::vector<std::pair<uint32_t, const AnchorSlot*>> hits;  // scratch: bars whose window is known
