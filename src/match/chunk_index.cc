@@ -458,14 +458,15 @@ inline void check_group(const ChunkIndex& index, const AnchorSlot& slot, std::st
 // Finds the anchored chunks looked up from the target's bars on `side`. All
 // first lookups are made before any group is checked: they don't depend on
 // each other, so their cache misses overlap.
-void match_side(const ChunkIndex& index, Side side, const AnchorTable& slots,
+void match_side(const ChunkIndex& index, Side side, const AnchorTable& table,
                 std::string_view target, ChunkMatches* matches) {
   std::vector<std::pair<uint32_t, const AnchorSlot*>>& hits = matches->hits;
   hits.clear();
-  for (const uint32_t bar : matches->bars) {
+  for (std::size_t k = 0; k < matches->bar_count; ++k) {
+    const uint32_t bar = matches->bars[k];
     uint64_t hash = 0;
     if (!window_beside(target, bar, side, 0, &hash)) continue;
-    if (const AnchorSlot* slot = find_slot(slots, hash)) hits.emplace_back(bar, slot);
+    if (const AnchorSlot* slot = find_slot(table, hash)) hits.emplace_back(bar, slot);
   }
   for (const auto& [bar, first_slot] : hits) {
     const AnchorSlot* slot = first_slot;
@@ -473,7 +474,7 @@ void match_side(const ChunkIndex& index, Side side, const AnchorTable& slots,
     for (std::size_t level = 1; level < kAnchorLevels && (slot->count_deeper & 1) != 0; ++level) {
       uint64_t hash = 0;
       if (!window_beside(target, bar, side, level, &hash)) break;
-      slot = find_slot(slots, hash);
+      slot = find_slot(table, hash);
       if (slot == nullptr) break;
       check_group(index, *slot, target, bar, matches);
     }
@@ -634,14 +635,15 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
   const std::size_t n = target.size();
   if (!index.anchored.empty()) {
     // Branch-free: every position is written, the count moves on at bars.
+    // The array only grows, so targets after the longest cost no clearing.
     std::vector<uint32_t>& bars = matches->bars;
-    bars.resize(n + 1);
+    if (bars.size() < n + 1) bars.resize(n + 1);
     std::size_t count = 0;
     for (std::size_t at = 0; at < n; ++at) {
       bars[count] = static_cast<uint32_t>(at);
       count += target[at] == '|' ? 1 : 0;
     }
-    bars.resize(count);
+    matches->bar_count = count;
     match_side(index, Side::kAfterFirstBar, index.after, target, matches);
     match_side(index, Side::kBeforeLastBar, index.before, target, matches);
   }

@@ -167,7 +167,8 @@ struct ChunkMatches {
   std::vector<uint32_t> seen;        // per chunk: generation of the last target it was found in
   std::vector<uint32_t> state_done;  // per node: generation its chunks were all found in
   uint32_t generation = 0;
-  std::vector<uint32_t> bars;                                // scratch: the target's bar positions
+  std::vector<uint32_t> bars;  // scratch: the target's bar positions, bar_count of them
+  std::size_t bar_count = 0;
   std::vector<std::pair<uint32_t, const AnchorSlot*>> hits;  // scratch: bars whose window is known
 };
 
