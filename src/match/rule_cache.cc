@@ -68,6 +68,9 @@ CachedLicense load_license(const std::string& root, const std::string& name, boo
     if (!has_type(reference.path, entry.type, S_IFREG)) continue;
     std::string raw;
     reference.readable = try_read_text_file(reference.path, &raw);
+    // A listed entry that stat cannot reach (a directory that may be read
+    // but not searched) is passed over, as the license pass would.
+    if (!reference.readable && !is_regular_file(reference.path)) continue;
     reference.text = normalize_text(raw);
     reference.text.shrink_to_fit();  // kept for the whole run
     license.references.push_back(std::move(reference));
@@ -92,6 +95,7 @@ CachedStringDir load_string_dir(const std::string& root, const std::string& name
     if (!has_type(file.path, entry.type, S_IFREG)) continue;
     FilePtr stream(std::fopen(file.path.c_str(), "r"));
     file.opened = stream != nullptr;
+    if (!file.opened && !is_regular_file(file.path)) continue;  // as for reference texts
     if (stream) {
       LineBuffer line;
       ssize_t length;

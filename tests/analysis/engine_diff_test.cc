@@ -160,6 +160,11 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
       {"licenses.d", 0},          // "Can't open license folder" per file
       {"strings.d", 0111},        // no string pass, confirmations still work
       {"licenses.d/GPL-2.0", 0},  // skipped silently
+      // Listed but not searchable: the entries show, stat fails on them.
+      {"licenses.d", 0444},
+      {"licenses.d/MIT", 0444},
+      {"strings.d", 0444},
+      {"strings.d/MIT", 0444},
   };
   TempDir bin;
   chmod(bin.path().c_str(), 0755);
