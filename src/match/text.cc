@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -23,16 +24,28 @@ bool stat_mode(const std::string& path, mode_t* mode) {
   return true;
 }
 
-// Each byte's character in normalized text: digits and capitals as they are,
+// A byte's character in normalized text: digits and capitals as they are,
 // small letters upper-cased, 0 for every other byte.
-constexpr std::array<char, 256> make_word_chars() {
+constexpr char word_char(int c) {
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) return static_cast<char>(c);
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
+  return 0;
+}
+
+// Per byte: the character normalization writes for it (its word character,
+// or a bar) and whether it belongs to a word (1) or separates words (0).
+constexpr std::array<char, 256> make_kept_chars() {
   std::array<char, 256> chars{};
-  for (int c = '0'; c <= '9'; ++c) chars[c] = static_cast<char>(c);
-  for (int c = 'A'; c <= 'Z'; ++c) chars[c] = static_cast<char>(c);
-  for (int c = 'a'; c <= 'z'; ++c) chars[c] = static_cast<char>(c - 32);
+  for (int c = 0; c < 256; ++c) chars[c] = word_char(c) != 0 ? word_char(c) : '|';
   return chars;
 }
-constexpr std::array<char, 256> kWordChar = make_word_chars();
+constexpr std::array<uint8_t, 256> make_word_flags() {
+  std::array<uint8_t, 256> flags{};
+  for (int c = 0; c < 256; ++c) flags[c] = word_char(c) != 0 ? 1 : 0;
+  return flags;
+}
+constexpr std::array<char, 256> kKeptChar = make_kept_chars();
+constexpr std::array<uint8_t, 256> kIsWord = make_word_flags();
 
 }  // namespace
 
@@ -69,14 +82,16 @@ std::string normalize_text(std::string_view text) {
   std::string out(n, '\0');
   char* const begin = out.data();
   char* end = begin;
-  // Branch-free: every byte writes its word character, or a bar that is kept
-  // only when it follows a word (never at the start, never twice in a row).
-  bool in_word = false;
+  // Branch-free (all from tables and integer sums, so that no compiler turns
+  // it into a branch per word boundary): every byte writes its word
+  // character, or a bar that is kept only when it follows a word (never at
+  // the start, never twice in a row).
+  unsigned in_word = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    const char word_char = kWordChar[static_cast<unsigned char>(text[i])];
-    const bool is_word = word_char != 0;
-    *end = is_word ? word_char : '|';
-    end += static_cast<std::size_t>(is_word || in_word);
+    const auto c = static_cast<unsigned char>(text[i]);
+    const unsigned is_word = kIsWord[c];
+    *end = kKeptChar[c];
+    end += is_word | in_word;
     in_word = is_word;
   }
   out.resize(static_cast<std::size_t>(end - begin));
