@@ -659,23 +659,31 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
   for (std::size_t j = warm_from; j < half; ++j) {
     second = automaton_step(index, second, target[j]) & ~kReportsChunks;
   }
+  // Where a prefix ends, the walks note the position and state without
+  // branching (the report is kept or overwritten by the next); the notes are
+  // confirmed after the walk, where states already done are passed over.
+  std::vector<std::pair<uint32_t, uint32_t>>& reports = matches->reports;
+  if (reports.size() < n + 1) reports.resize(n + 1);
+  std::size_t count = 0;
   uint32_t first = 0;
   for (std::size_t k = 0; k < n - half; ++k) {
     if (k < half) {
       first = automaton_step(index, first, target[k]);
-      if ((first & kReportsChunks) != 0) {
-        first &= ~kReportsChunks;
-        if (matches->state_done[first] != matches->generation) {
-          confirm_prefixes(index, target, k, first, matches);
-        }
-      }
+      const bool reported = (first & kReportsChunks) != 0;
+      first &= ~kReportsChunks;
+      reports[count] = {static_cast<uint32_t>(k), first};
+      count += reported ? 1 : 0;
     }
     second = automaton_step(index, second, target[half + k]);
-    if ((second & kReportsChunks) != 0) {
-      second &= ~kReportsChunks;
-      if (matches->state_done[second] != matches->generation) {
-        confirm_prefixes(index, target, half + k, second, matches);
-      }
+    const bool reported = (second & kReportsChunks) != 0;
+    second &= ~kReportsChunks;
+    reports[count] = {static_cast<uint32_t>(half + k), second};
+    count += reported ? 1 : 0;
+  }
+  for (std::size_t r = 0; r < count; ++r) {
+    const auto [at, state] = reports[r];
+    if (matches->state_done[state] != matches->generation) {
+      confirm_prefixes(index, target, at, state, matches);
     }
   }
 }

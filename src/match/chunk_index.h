@@ -169,6 +169,7 @@ struct ChunkMatches {
   uint32_t generation = 0;
   std::vector<uint32_t> bars;  // scratch: the target's bar positions, bar_count of them
   std::size_t bar_count = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> reports;  // scratch: (position, state) of prefix ends
   std::vector<std::pair<uint32_t, const AnchorSlot*>> hits;  // scratch: bars whose window is known
 };
 
