@@ -524,6 +524,63 @@ void confirm_prefixes(const ChunkIndex& index, std::string_view target, std::siz
   if (all_found) matches->state_done[state] = matches->generation;
 }
 
+// Sets matches->bars (the first bar_count entries) to the bar positions of
+// `target`. Branch-free: every position is written, the count moves on at
+// bars; the array only grows, so targets after the longest cost no clearing.
+void collect_bars(std::string_view target, ChunkMatches* matches) {
+  const std::size_t n = target.size();
+  std::vector<uint32_t>& bars = matches->bars;
+  if (bars.size() < n + 1) bars.resize(n + 1);
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < n; ++at) {
+    bars[count] = static_cast<uint32_t>(at);
+    count += target[at] == '|' ? 1 : 0;
+  }
+  matches->bar_count = count;
+}
+
+// Finds the automaton's chunks in `target`. Two walks, over the first and
+// the second half of the target, are interleaved so that their chains of
+// lookups overlap in time. The second starts kLongestPrefix - 1 characters
+// early without reporting: no prefix is longer, so by the half its state is
+// the one a single walk would have there. Where a prefix ends, the walks
+// note the position and state without branching (a note is kept or
+// overwritten by the next); the notes are confirmed after the walk, where
+// states already done are passed over.
+void walk_automaton(const ChunkIndex& index, std::string_view target, ChunkMatches* matches) {
+  const std::size_t n = target.size();
+  const std::size_t half = n / 2;
+  const std::size_t warm_from = half >= kLongestPrefix ? half - (kLongestPrefix - 1) : 0;
+  uint32_t second = 0;
+  for (std::size_t j = warm_from; j < half; ++j) {
+    second = automaton_step(index, second, target[j]) & ~kReportsChunks;
+  }
+  std::vector<std::pair<uint32_t, uint32_t>>& reports = matches->reports;
+  if (reports.size() < n + 1) reports.resize(n + 1);
+  std::size_t count = 0;
+  uint32_t first = 0;
+  for (std::size_t k = 0; k < n - half; ++k) {
+    if (k < half) {
+      first = automaton_step(index, first, target[k]);
+      const bool reported = (first & kReportsChunks) != 0;
+      first &= ~kReportsChunks;
+      reports[count] = {static_cast<uint32_t>(k), first};
+      count += reported ? 1 : 0;
+    }
+    second = automaton_step(index, second, target[half + k]);
+    const bool reported = (second & kReportsChunks) != 0;
+    second &= ~kReportsChunks;
+    reports[count] = {static_cast<uint32_t>(half + k), second};
+    count += reported ? 1 : 0;
+  }
+  for (std::size_t r = 0; r < count; ++r) {
+    const auto [at, state] = reports[r];
+    if (matches->state_done[state] != matches->generation) {
+      confirm_prefixes(index, target, at, state, matches);
+    }
+  }
+}
+
 }  // namespace
 
 int cut_chunks(std::string_view rule, int minbytes, int minwords, std::vector<ChunkSpan>* spans) {
@@ -632,60 +689,12 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
     std::fill(matches->state_done.begin(), matches->state_done.end(), 0);
     matches->generation = 1;
   }
-  const std::size_t n = target.size();
   if (!index.anchored.empty()) {
-    // Branch-free: every position is written, the count moves on at bars.
-    // The array only grows, so targets after the longest cost no clearing.
-    std::vector<uint32_t>& bars = matches->bars;
-    if (bars.size() < n + 1) bars.resize(n + 1);
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < n; ++at) {
-      bars[count] = static_cast<uint32_t>(at);
-      count += target[at] == '|' ? 1 : 0;
-    }
-    matches->bar_count = count;
+    collect_bars(target, matches);
     match_side(index, Side::kAfterFirstBar, index.after, target, matches);
     match_side(index, Side::kBeforeLastBar, index.before, target, matches);
   }
-  if (index.groups.empty()) return;
-  // Two walks of the automaton, over the first and the second half of the
-  // target, interleaved so that their chains of lookups overlap in time.
-  // The second starts kLongestPrefix - 1 characters early without reporting:
-  // no prefix is longer, so by the half its state is the one a single walk
-  // would have there.
-  const std::size_t half = n / 2;
-  const std::size_t warm_from = half >= kLongestPrefix ? half - (kLongestPrefix - 1) : 0;
-  uint32_t second = 0;
-  for (std::size_t j = warm_from; j < half; ++j) {
-    second = automaton_step(index, second, target[j]) & ~kReportsChunks;
-  }
-  // Where a prefix ends, the walks note the position and state without
-  // branching (the report is kept or overwritten by the next); the notes are
-  // confirmed after the walk, where states already done are passed over.
-  std::vector<std::pair<uint32_t, uint32_t>>& reports = matches->reports;
-  if (reports.size() < n + 1) reports.resize(n + 1);
-  std::size_t count = 0;
-  uint32_t first = 0;
-  for (std::size_t k = 0; k < n - half; ++k) {
-    if (k < half) {
-      first = automaton_step(index, first, target[k]);
-      const bool reported = (first & kReportsChunks) != 0;
-      first &= ~kReportsChunks;
-      reports[count] = {static_cast<uint32_t>(k), first};
-      count += reported ? 1 : 0;
-    }
-    second = automaton_step(index, second, target[half + k]);
-    const bool reported = (second & kReportsChunks) != 0;
-    second &= ~kReportsChunks;
-    reports[count] = {static_cast<uint32_t>(half + k), second};
-    count += reported ? 1 : 0;
-  }
-  for (std::size_t r = 0; r < count; ++r) {
-    const auto [at, state] = reports[r];
-    if (matches->state_done[state] != matches->generation) {
-      confirm_prefixes(index, target, at, state, matches);
-    }
-  }
+  if (!index.groups.empty()) walk_automaton(index, target, matches);
 }
 
 float indexed_score(const ChunkIndex& index, const ChunkMatches& matches, uint32_t unit,
