@@ -1,7 +1,5 @@
 #include "analysis/identify.h"
 
-#include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "analysis/copyright.h"
