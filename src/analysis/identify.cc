@@ -157,7 +157,9 @@ void identify_license(const std::string& path, std::string_view content) {
   const std::string copyright =
       copyright_scan ? extract_copyrights(content, (run_settings.setting & SETTING_PRETTY) != 0)
                      : "\"\"";
-  if (const std::optional<std::string> id = find_spdx_identifier(content)) {
+  if (const std::optional<std::string> id = run_settings.spdx_expressions
+                                                ? find_spdx_expression(content)
+                                                : find_spdx_identifier(content)) {
     print_spdx_record(*id, path, copyright);
     return;
   }

@@ -4,8 +4,9 @@
 // to standard output, or, when run_settings.licensedir cannot be opened, the
 // line "Can't open license folder: %s\n" and no record. In order:
 // 1. with -y, the copyright object is built from the raw text;
-// 2. an SPDX tag naming a license directory settles the verdict at once
-//    (SPDX record, nothing logged);
+// 2. an SPDX tag naming a license directory (with --spdx-expressions, an
+//    expression of known licenses) settles the verdict at once (SPDX record,
+//    nothing logged; see spdx.h);
 // 3. every non-hidden reference text licenses.d/<L>/<R>, in listing order,
 //    is scored against the normalized text (proportionally for L starting
 //    with "BSD" or "Apache"); the best score at or above the threshold wins,

@@ -1,12 +1,36 @@
-// The SPDX identifier shortcut.
+// The SPDX identifier shortcut: two readings of the first tag.
 //
-// Contract: `find_spdx_identifier` looks only at the first occurrence of the
-// case-sensitive tag "SPDX-License-Identifier:" in the raw text. The value
-// is the character right after the colon (always taken, whatever it is) and
-// the following ones up to a newline or the end of the text, 25 characters at
-// most, then trimmed of white space. It is returned when it has more than two
-// characters, holds no '/', and names a directory in run_settings.licensedir;
-// otherwise nothing is returned.
+// Contract: both readings look only at the first occurrence of the
+// case-sensitive tag "SPDX-License-Identifier:" in the raw text, up to its
+// first NUL byte, and return the license to report, or nothing (the file then
+// goes through the normal passes). Neither writes anything.
+//
+// `find_spdx_identifier` (the default reading): the value is the character
+// right after the colon (always taken, whatever it is) and the following ones
+// up to a newline or the end of the text, 25 characters at most, trimmed of
+// white space; then one trailing comment closer ("*/", "-->" or "*)") is
+// dropped and the value trimmed again. It is returned when it has more than
+// two characters, holds no '/', and names a directory in
+// run_settings.licensedir (case-sensitive).
+//
+// `find_spdx_expression` (--spdx-expressions): the value is the rest of the
+// tag's line, trimmed, one trailing comment closer dropped, trimmed again. It
+// is returned, rewritten, when it is an SPDX license expression:
+//   expression := term { ("AND" | "OR") term }
+//   term       := "(" expression ")" | license [ "WITH" exception ]
+// where operators are written in upper or lower case ("AND", "and", ...), a
+// license is a name of a non-hidden directory in licensedir matched without
+// regard to case (an exact match first; otherwise the first in byte order),
+// optionally followed by '+' (a directory named with the '+' wins, else the
+// name without it must match and the '+' is kept), and an exception is an id
+// of the rule set's exception list, matched the same way. Names starting with
+// "LicenseRef-" or "DocumentRef-" (any case) never match. The rewrite spells
+// names as the rule set does, operators in upper case, one blank between
+// tokens and none inside parentheses: "(MIT OR Apache-2.0) AND BSD-3-Clause".
+// The exception list is the file "exceptions.txt" beside licensedir, one id
+// a line ('#' lines and blank lines skipped); a missing or unreadable file
+// lists none. The directory listing and that list are read once, on the
+// first call for a given licensedir.
 #ifndef TARSIL_ANALYSIS_SPDX_H_
 #define TARSIL_ANALYSIS_SPDX_H_
 
@@ -16,7 +40,11 @@
 
 namespace tarsil {
 
+// The license of the default reading, or nothing.
 std::optional<std::string> find_spdx_identifier(std::string_view content);
+
+// The rewritten expression of the --spdx-expressions reading, or nothing.
+std::optional<std::string> find_spdx_expression(std::string_view content);
 
 // Removes leading and trailing white space (isspace) in place; the first
 // character left after the leading cut is never removed.

@@ -28,6 +28,7 @@ const char kHelpText[] =
     " --version,   -v  Displays version and exits\n"
     " --pretty,    -p  Indent JSON response for easier screen reading\n"
     " --copyright, -y  Add copyright identification scan\n"
+    " --spdx-expressions  Read SPDX-License-Identifier tags as license expressions\n"
     "Available settings:\n"
     " --threshold  -s [value],  Threshold for match, def: 80\n"
     " --minwords   -w [value],  Min words for lic comparision, def: 2\n"
@@ -55,6 +56,9 @@ int32_t parse_digits(const char* text) {
 
 namespace {
 
+// getopt_long's code for --spdx-expressions, which has no short form.
+constexpr int kSpdxExpressions = 0x100;
+
 int32_t integer_option(int code, const char* text) {
   if (!is_all_digits(text)) usage_error(1, code, text);
   return parse_digits(text);
@@ -64,11 +68,17 @@ int32_t integer_option(int code, const char* text) {
 
 std::string parse_options(int argc, char** argv) {
   static const option kLongOptions[] = {
-      {"debug", no_argument, nullptr, 'd'},           {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'v'},         {"pretty", no_argument, nullptr, 'p'},
-      {"threshold", required_argument, nullptr, 's'}, {"minwords", required_argument, nullptr, 'w'},
-      {"minbytes", required_argument, nullptr, 'b'},  {"config", required_argument, nullptr, 'c'},
-      {"ruledir", required_argument, nullptr, 'r'},   {nullptr, 0, nullptr, 0},
+      {"debug", no_argument, nullptr, 'd'},
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'v'},
+      {"pretty", no_argument, nullptr, 'p'},
+      {"threshold", required_argument, nullptr, 's'},
+      {"minwords", required_argument, nullptr, 'w'},
+      {"minbytes", required_argument, nullptr, 'b'},
+      {"config", required_argument, nullptr, 'c'},
+      {"ruledir", required_argument, nullptr, 'r'},
+      {"spdx-expressions", no_argument, nullptr, kSpdxExpressions},
+      {nullptr, 0, nullptr, 0},
   };
   int code;
   while ((code = getopt_long(argc, argv, "c:dhvs:w:b:pr:y", kLongOptions, nullptr)) != -1) {
@@ -102,6 +112,9 @@ std::string parse_options(int argc, char** argv) {
         break;
       case 'r':
         set_rule_root(optarg);
+        break;
+      case kSpdxExpressions:
+        run_settings.spdx_expressions = true;
         break;
       default:
         fatal_stderr("ERROR: Unknown option " + std::to_string(code) + "\n");

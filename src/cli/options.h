@@ -3,7 +3,8 @@
 // Contract: `parse_options` reads the options with GNU getopt_long
 // (permutation, unambiguous prefixes of long names, "--opt=value", the
 // library's own diagnostics on) and applies each at once, in command-line
-// order, to run_settings. It returns the target path: the last word of the
+// order, to run_settings (--spdx-expressions, long form only, sets
+// spdx_expressions). It returns the target path: the last word of the
 // argument vector after parsing. It never returns on:
 // - -h / -v: help or version text on standard output, exit 0;
 // - a non-digit -s/-w/-b value: usage_error kind 1, exit 1;

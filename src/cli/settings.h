@@ -30,12 +30,15 @@ struct RunSettings {
   int32_t minbytes = 20;
   std::string licensedir;  // empty until resolved
   std::string stringdir;   // empty until resolved
+  // --spdx-expressions: tags are read as license expressions (spdx.h). Kept
+  // apart from `setting`, whose value the banner shows.
+  bool spdx_expressions = false;
 };
 
 extern RunSettings run_settings;
 
 // Resets `run_settings` to the defaults (threshold 80, minwords 2,
-// minbytes 20, no bits, no directories).
+// minbytes 20, no bits, no directories, default tag reading).
 void reset_run_settings();
 
 // Writes the formatted text to standard output when `setting & mask`.
