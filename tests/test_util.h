@@ -25,7 +25,8 @@ struct TempDir {
 // Both create missing parent directories.
 void write_file(const std::string& path, const std::string& content);
 void make_dirs(const std::string& path);
-// A rule set under `root` of {"licenses.d/ID/file" or "strings.d/ID/file", content}.
+// A rule set under `root` of {"licenses.d/ID/file", "strings.d/ID/file" or
+// "exceptions.txt", content}.
 void write_rule_set(const std::string& root,
                     const std::vector<std::pair<std::string, std::string>>& files);
 // Names in `dir` in the order the file system lists them.

@@ -44,17 +44,22 @@ TEST(Identify, SingleFiles) {
   TempDir dir;
   const std::string rules = dir / "rules", found = dir / "found.c", strings = dir / "strings.c";
   const std::string spdx = dir / "spdx.c", general = dir / "general.c", none = dir / "none.c";
+  const std::string expression = dir / "expression.c", malformed = dir / "malformed.c";
   const std::string statement = "Copyright (C) 2019 Example Project contributors";
   const std::string text = toks(0, 14) + "present heretoo alright\n";
   const std::string reference = toks(0, 14) + "missing absentx lacking\npresent heretoo alright\n";
   write_rule_set(rules, {{"licenses.d/MIT/mit.txt", reference},
                          {"strings.d/MIT/mit.txt", toks(0, 2)},
-                         {"licenses.d/.hidden/x.txt", toks(0, 14)}});
+                         {"licenses.d/.hidden/x.txt", toks(0, 14)},
+                         {"licenses.d/Apache-2.0/.keep", ""},
+                         {"exceptions.txt", "LLVM-exception\n"}});
   write_file(found, text);
   write_file(strings, toks(0, 2));  // the string rule alone
   write_file(none, "int main() { return 0; }\n");
   write_file(spdx, "// SPDX-License-Identifier: MIT\n// " + statement + "\n");
   write_file(general, "// " + statement + "\n" + text);
+  write_file(expression, "/* SPDX-License-Identifier: mit OR (apache-2.0 with llvm-exception) */");
+  write_file(malformed, "/* SPDX-License-Identifier: MIT OR */\n");
   const std::string object = "{\"0\":\"" + statement + "\"}";
   const std::string pretty_object = "\t\t{\n\t\t\t0, " + statement + "\n\t\t}";
   const auto upper = [](std::string s) {  // the normalized form of toks() lines
@@ -71,6 +76,12 @@ TEST(Identify, SingleFiles) {
       {{"-y"}, spdx, spdx_json("MIT", spdx, object)},
       {{"-p"}, spdx, spdx_pretty("MIT", spdx)},
       {{"-p", "-y"}, spdx, spdx_pretty("MIT", spdx, pretty_object)},
+      {{"--spdx-expressions"},
+       expression,
+       spdx_json("MIT OR (Apache-2.0 WITH LLVM-exception)", expression)},
+      {{}, expression, record("", "0.00", expression, "")},
+      {{"--spdx-expressions"}, malformed, record("", "0.00", malformed, "")},
+      {{"-d", "--spdx-expressions"}, spdx, banner(rules) + spdx_json("MIT", spdx)},
       {{}, general, record("MIT", "92.50", general, "mit.txt")},
       {{"-y"}, general, record("MIT", "92.50", general, "mit.txt", object)},
       {{"-p"}, general, pretty_record("MIT", "92.50", general, "mit.txt")},
