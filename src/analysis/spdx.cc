@@ -1,9 +1,10 @@
 #include "analysis/spdx.h"
 
-#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "cli/settings.h"
@@ -35,30 +36,33 @@ void clean_value(std::string* value) {
   }
 }
 
+// The text with ASCII letters in lower case.
 std::string lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }
 
-// Names matched without regard to case: an exact spelling first, else the
-// first spelling in byte order.
+// Names to be matched without regard to case.
 struct NameSet {
   std::set<std::string> spellings;
-  std::map<std::string, std::string> by_lower;
-
-  void add(const std::string& name) { spellings.insert(name); }
-  // Indexes the spellings added; call once after the last add.
-  void index() {
-    for (const std::string& name : spellings) by_lower.emplace(lower(name), name);
-  }
-  // The spelling of `name`, or "" when none matches.
-  std::string find(std::string_view name) const {
-    if (spellings.contains(std::string(name))) return std::string(name);
-    const auto it = by_lower.find(lower(name));
-    return it == by_lower.end() ? "" : it->second;
-  }
+  std::map<std::string, std::string> by_lower;  // lower case -> first spelling in byte order
 };
+
+// The set of `spellings`, indexed by their lower-case forms.
+NameSet make_name_set(std::set<std::string> spellings) {
+  NameSet names{std::move(spellings), {}};
+  for (const std::string& name : names.spellings) names.by_lower.emplace(lower(name), name);
+  return names;
+}
+
+// The spelling of `name` in `names`: the same spelling when listed, else the
+// first in byte order equal but for case; "" when none.
+std::string find_name(const NameSet& names, std::string_view name) {
+  if (names.spellings.contains(std::string(name))) return std::string(name);
+  const auto it = names.by_lower.find(lower(name));
+  return it == names.by_lower.end() ? "" : it->second;
+}
 
 // The license directory names and exception ids of one licensedir.
 struct KnownNames {
@@ -70,12 +74,11 @@ struct KnownNames {
 // Lists the non-hidden directories of licensedir and reads the exception list
 // beside it; what cannot be read lists nothing.
 KnownNames load_known_names(const std::string& licensedir) {
-  KnownNames known;
-  known.licensedir = licensedir;
+  std::set<std::string> licenses, exceptions;
   if (DirPtr dir{opendir(licensedir.c_str())}) {
     while (const dirent* entry = readdir(dir.get())) {
       if (is_hidden_name(entry->d_name)) continue;
-      if (is_directory(licensedir + "/" + entry->d_name)) known.licenses.add(entry->d_name);
+      if (is_directory(licensedir + "/" + entry->d_name)) licenses.insert(entry->d_name);
     }
   }
   const std::size_t slash = licensedir.rfind('/');
@@ -86,12 +89,10 @@ KnownNames load_known_names(const std::string& licensedir) {
     while ((length = getline(&line.data, &line.capacity, file.get())) >= 0) {
       std::string id(line.data, static_cast<std::size_t>(length));
       trim_whitespace(&id);
-      if (!id.empty() && id[0] != '#') known.exceptions.add(id);
+      if (!id.empty() && id[0] != '#') exceptions.insert(id);
     }
   }
-  known.licenses.index();
-  known.exceptions.index();
-  return known;
+  return {licensedir, make_name_set(std::move(licenses)), make_name_set(std::move(exceptions))};
 }
 
 // The known names of run_settings.licensedir, read on first need.
@@ -103,6 +104,8 @@ const KnownNames& known_names() {
   return *known;
 }
 
+// True for user-defined references ("LicenseRef-...", "DocumentRef-...", any case),
+// which never name a known license.
 bool is_reference(std::string_view name) {
   const std::string l = lower(name);
   return l.starts_with("licenseref-") || l.starts_with("documentref-");
@@ -112,11 +115,11 @@ bool is_reference(std::string_view name) {
 // or "" when it is unknown.
 std::string license_spelling(const NameSet& licenses, std::string_view name) {
   if (is_reference(name)) return "";
-  if (std::string spelled = licenses.find(name); !spelled.empty()) return spelled;
+  if (std::string spelled = find_name(licenses, name); !spelled.empty()) return spelled;
   if (!name.ends_with('+')) return "";
   name.remove_suffix(1);
   if (name.ends_with('+')) return "";
-  const std::string spelled = licenses.find(name);
+  const std::string spelled = find_name(licenses, name);
   return spelled.empty() ? "" : spelled + "+";
 }
 
@@ -142,11 +145,12 @@ std::vector<std::string_view> tokenize(std::string_view text) {
   return tokens;
 }
 
-// The upper-case operator a token spells ("AND", "OR", "WITH"), or "".
+// The upper-case operator a token spells ("AND", "OR", "WITH"; also in lower
+// case), or "".
 std::string_view operator_of(std::string_view token) {
-  for (const std::string_view op : {"AND", "OR", "WITH"}) {
-    if (token == op || token == lower(op)) return op;
-  }
+  if (token == "AND" || token == "and") return "AND";
+  if (token == "OR" || token == "or") return "OR";
+  if (token == "WITH" || token == "with") return "WITH";
   return "";
 }
 
@@ -177,7 +181,7 @@ std::string rewrite_expression(std::string_view value, const KnownNames& known) 
       append(spelled);
       want = Want::kAfterLicense;
     } else if (want == Want::kException) {
-      const std::string spelled = is_reference(token) ? "" : known.exceptions.find(token);
+      const std::string spelled = find_name(known.exceptions, token);
       if (spelled.empty()) return "";
       append(spelled);
       want = Want::kAfterOperand;
