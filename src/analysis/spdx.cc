@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <set>
 #include <utility>
 #include <vector>
@@ -95,13 +97,16 @@ KnownNames load_known_names(const std::string& licensedir) {
   return {licensedir, make_name_set(std::move(licenses)), make_name_set(std::move(exceptions))};
 }
 
-// The known names of run_settings.licensedir, read on first need.
-const KnownNames& known_names() {
-  static std::optional<KnownNames> known;
-  if (!known || known->licensedir != run_settings.licensedir) {
-    known = load_known_names(run_settings.licensedir);
+// The known names of `licensedir`, read on first need and kept until another
+// licensedir is asked for; safe to call from several threads.
+std::shared_ptr<const KnownNames> known_names(const std::string& licensedir) {
+  static std::mutex mutex;
+  static std::shared_ptr<const KnownNames> known;
+  const std::lock_guard<std::mutex> lock(mutex);
+  if (!known || known->licensedir != licensedir) {
+    known = std::make_shared<const KnownNames>(load_known_names(licensedir));
   }
-  return *known;
+  return known;
 }
 
 // True for user-defined references ("LicenseRef-...", "DocumentRef-...", any case),
@@ -242,7 +247,7 @@ std::optional<std::string> find_spdx_expression(std::string_view content) {
   if (!rest) return std::nullopt;
   std::string value(rest->substr(0, rest->find('\n')));
   clean_value(&value);
-  std::string expression = rewrite_expression(value, known_names());
+  std::string expression = rewrite_expression(value, *known_names(run_settings.licensedir));
   if (expression.empty()) return std::nullopt;
   return expression;
 }

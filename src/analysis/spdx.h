@@ -30,7 +30,7 @@
 // The exception list is the file "exceptions.txt" beside licensedir, one id
 // a line ('#' lines and blank lines skipped); a missing or unreadable file
 // lists none. The directory listing and that list are read once, on the
-// first call for a given licensedir.
+// first call for a given licensedir, and shared by every thread.
 #ifndef TARSIL_ANALYSIS_SPDX_H_
 #define TARSIL_ANALYSIS_SPDX_H_
 
