@@ -50,15 +50,22 @@ constexpr std::array<uint8_t, 256> kIsWord = make_word_flags();
 }  // namespace
 
 bool try_read_text_file(const std::string& path, std::string* text) {
+  return try_read_text_file_at(AT_FDCWD, path.c_str(), text);
+}
+
+bool try_read_text_file_at(int dir_fd, const char* name, std::string* text) {
   text->clear();
-  const FdHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK, opening a FIFO waits for a writer and reading a file
+  // that has no data yet waits for it: a scan would hang. EAGAIN then reads
+  // as the end of the text.
+  const FdHandle file(::openat(dir_fd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.fd < 0) return false;
   text->resize(kMaxTextBytes);
   std::size_t got = 0;
   while (got < kMaxTextBytes) {
     const ssize_t n = ::read(file.fd, text->data() + got, kMaxTextBytes - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // end of file, or a read error: keep what was read
+    if (n <= 0) break;  // end of file, no data yet, or a read error: keep what was read
     got += static_cast<std::size_t>(n);
   }
   text->resize(got);

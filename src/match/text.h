@@ -30,6 +30,12 @@ std::string read_text_file(const std::string& path);
 // file cannot be opened, writing nothing.
 bool try_read_text_file(const std::string& path, std::string* text);
 
+// try_read_text_file on `name` relative to the open directory `dir_fd`
+// (AT_FDCWD: the working directory), so that no path length limit applies.
+// The file is opened without blocking: a file that has nothing to read yet
+// (a FIFO, or a kernel file that would wait) ends its text where it stands.
+bool try_read_text_file_at(int dir_fd, const char* name, std::string* text);
+
 // Returns the normalized form of the first 10000 bytes of `text`, stopping
 // early at a zero byte.
 std::string normalize_text(std::string_view text);

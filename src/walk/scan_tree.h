@@ -11,6 +11,11 @@
 // - A directory that cannot be opened is skipped silently, at any depth.
 // - A regular file that cannot be opened ends the run ("ERROR: Cannot read
 //   %s\n" on standard output, status 1); records already written stay.
+// - Any depth and any path length are walked: each directory's listing is
+//   read whole before its entries are visited, entries are reached relative
+//   to their directory's handle, and at most a few directories are open at
+//   once (others are reopened when the walk comes back to them), so neither
+//   the open-file limit nor PATH_MAX cuts a tree short.
 #ifndef TARSIL_WALK_SCAN_TREE_H_
 #define TARSIL_WALK_SCAN_TREE_H_
 
@@ -18,6 +23,7 @@
 
 namespace tarsil {
 
+// Writes the records of the tree's files; ends the run only as said above.
 void scan_tree(const std::string& dir);
 
 }  // namespace tarsil

@@ -1,0 +1,158 @@
+// Fuzz target: the fast engine's rule-set loader and the reference engine
+// give the same records, byte for byte, on a rule set generated from the
+// input: odd names (newlines, quotes, backslashes, invalid UTF-8, hidden),
+// empty, binary and huge (sparse, 1 GB) files, links to files and
+// directories, dangling links, link loops, FIFOs and nested directories.
+//
+// Input: bytes 0-2 give minbytes, minwords and the threshold; then a list of
+// operations, each one byte of kind followed by a name and, for files, a
+// content (a length byte and that many bytes).
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/identify.h"
+#include "cli/settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Input {
+  const uint8_t* data;
+  std::size_t size;
+  std::size_t at = 0;
+  bool done() const { return at >= size; }
+  uint8_t byte() { return at < size ? data[at++] : 0; }
+  std::string bytes(std::size_t n) {
+    n = std::min(n, size - std::min(at, size));
+    std::string out(reinterpret_cast<const char*>(data) + at, n);
+    at += n;
+    return out;
+  }
+};
+
+// A file name from the input: never empty, ".", ".." or holding '/' or NUL.
+std::string name_from(Input& in) {
+  std::string name = in.bytes(1 + in.byte() % 8);
+  for (char& c : name) {
+    if (c == '/' || c == '\0') c = '_';
+  }
+  if (name == "." || name == "..") name += "_";
+  return name;
+}
+
+void write_file(const std::string& path, const std::string& content, bool huge) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return;
+  if (::write(fd, content.data(), content.size()) < 0) std::abort();
+  if (huge && ::ftruncate(fd, off_t{1} << 30) != 0) std::abort();
+  ::close(fd);
+}
+
+// A symbolic link; a failure (a name already taken) just leaves it out.
+void make_link(const std::string& to, const std::string& path) {
+  if (symlink(to.c_str(), path.c_str()) != 0) return;
+}
+
+// Standard output, captured in a memory file.
+int capture_fd = -1;
+
+std::string take_output() {
+  std::fflush(stdout);
+  std::string out(static_cast<std::size_t>(lseek(capture_fd, 0, SEEK_CUR)), '\0');
+  if (pread(capture_fd, out.data(), out.size(), 0) != static_cast<ssize_t>(out.size())) {
+    std::abort();
+  }
+  if (ftruncate(capture_fd, 0) != 0 || lseek(capture_fd, 0, SEEK_SET) != 0) std::abort();
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace tarsil;
+  if (capture_fd < 0) {
+    capture_fd = memfd_create("stdout", 0);
+    if (capture_fd < 0 || dup2(capture_fd, STDOUT_FILENO) < 0) std::abort();
+  }
+  Input in{data, size};
+  reset_run_settings();
+  run_settings.minbytes = in.byte() % 24;
+  run_settings.minwords = in.byte() % 4;
+  const uint8_t mode = in.byte();
+  run_settings.threshold = static_cast<float>(mode % 3 * 40);  // 0, 40 or 80
+  if ((mode & 4) != 0) run_settings.setting |= SETTING_COPYRIGHT;
+
+  // A new directory per input, so that the cache loads each rule set anew.
+  static unsigned generation = 0;
+  const char* const tmp = std::getenv("TMPDIR");
+  const std::string base =
+      std::string(tmp != nullptr ? tmp : "/tmp") + "/tarsil-fuzz-rules-" + std::to_string(getpid());
+  const std::string root = base + "/" + std::to_string(generation++);
+  std::error_code ignored;
+  fs::remove_all(base, ignored);
+  fs::create_directories(root + "/licenses.d", ignored);
+  fs::create_directories(root + "/strings.d", ignored);
+  run_settings.licensedir = root + "/licenses.d";
+  run_settings.stringdir = root + "/strings.d";
+
+  std::string license = root + "/licenses.d/MIT";
+  std::string strings = root + "/strings.d/MIT";
+  fs::create_directories(license, ignored);
+  std::vector<std::string> targets = {"Permission is hereby granted A B C"};
+  while (!in.done() && targets.size() < 64) {
+    const uint8_t kind = in.byte();
+    const std::string name = name_from(in);
+    switch (kind % 9) {
+      case 0:  // a new license, and its strings directory
+        license = root + "/licenses.d/" + name;
+        strings = root + "/strings.d/" + name;
+        fs::create_directories(license, ignored);
+        fs::create_directories(strings, ignored);
+        break;
+      case 1:    // a reference text
+      case 2:    // a huge one
+      case 3: {  // a string-rule file
+        const std::string content = in.bytes(in.byte());
+        write_file((kind % 9 == 3 ? strings : license) + "/" + name, content, kind % 9 == 2);
+        targets.push_back(content);
+        break;
+      }
+      case 4:  // a link to a file or directory of the rule set, maybe dangling
+        make_link(in.byte() % 2 == 0 ? "../MIT" : name, license + "/" + name + "-link");
+        break;
+      case 5:  // a link at the top of licenses.d or strings.d
+        make_link(license, root + ((kind & 16) != 0 ? "/strings.d/" : "/licenses.d/") + name);
+        break;
+      case 6:  // an empty file
+        write_file(license + "/" + name, "", false);
+        break;
+      case 7:  // a FIFO
+        mkfifo((license + "/" + name).c_str(), 0644);
+        break;
+      case 8:  // a directory inside a license directory (not a reference)
+        fs::create_directories(license + "/" + name, ignored);
+        break;
+    }
+  }
+  // Every text written is a target, each with both engines in turn.
+  for (const std::string& target : targets) {
+    set_engine(Engine::kFast);
+    identify_license("t", target);
+    const std::string fast = take_output();
+    set_engine(Engine::kReference);
+    identify_license("t", target);
+    if (fast != take_output()) std::abort();
+  }
+  return 0;
+}
