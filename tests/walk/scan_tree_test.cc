@@ -1,8 +1,11 @@
 // Directory targets, walked by the built binary.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "test_util.h"
@@ -65,6 +68,55 @@ TEST(ScanTree, Walks) {
   }
   expect_run({"-r", rules, u}, want + error, "", 1, as_nobody());
   expect_run({"-r", rules, u + "/secret.c"}, error, "", 1, as_nobody());  // a file target
+}
+
+// Deep trees (beyond the open-file limit, which the run lowers) and paths
+// longer than PATH_MAX lose no file: each level holds files "a" and "z" and
+// the next level's directory.
+TEST(ScanTree, WalksAnyDepthAndPathLength) {
+  const struct {
+    int depth;
+    std::size_t name_length;
+  } cases[] = {{200, 1}, {24, 250}};  // the second reaches some 6000 bytes
+  for (const auto& c : cases) {
+    TempDir dir;
+    write_rule_set(dir / "rules", {});
+    const std::string name(c.name_length, 'd'), root = dir / "t";
+    make_dirs(root);
+    int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < c.depth; ++level) {  // by handles: paths are too long
+      for (const char* file : {"a", "z"}) close(openat(fd, file, O_CREAT | O_WRONLY, 0644));
+      ASSERT_EQ(0, mkdirat(fd, name.c_str(), 0755));
+      const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+      close(fd);
+      fd = next;
+    }
+    close(fd);
+    std::string want, path = root;
+    const std::vector<std::string> order = listing(root);  // the same at every level
+    std::function<void(int)> walk = [&](int level) {
+      for (const std::string& entry : order) {
+        if (entry != name) {
+          want += none(path + "/" + entry);
+        } else if (level + 1 < c.depth) {
+          path += "/" + name;
+          walk(level + 1);
+          path.resize(path.size() - name.size() - 1);
+        }
+      }
+    };
+    walk(0);
+    const RunResult r =
+        run_program({"prlimit", "--nofile=32", TARSIL_BINARY, "-r", dir / "rules", root});
+    const auto lines = [](const std::string& text) {
+      return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_TRUE(want == r.out) << c.depth << " levels: " << lines(r.out) << " of " << lines(want)
+                               << " records";
+    EXPECT_EQ("", r.err);
+    EXPECT_EQ(0, r.status);
+    run_program({"rm", "-rf", root});  // beyond what std::filesystem removes
+  }
 }
 
 }  // namespace
