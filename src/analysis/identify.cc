@@ -1,5 +1,7 @@
 #include "analysis/identify.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <optional>
 
 #include "analysis/copyright.h"
@@ -172,7 +174,9 @@ void identify_license(const std::string& path, std::string_view content) {
   const bool licenses_open = cache != nullptr ? fast_license_pass(target, *cache, &best)
                                               : reference_license_pass(target, &best);
   if (!licenses_open) {
-    std::printf("Can't open license folder: %s\n", run_settings.licensedir.c_str());
+    if (std::printf("Can't open license folder: %s\n", run_settings.licensedir.c_str()) < 0) {
+      output_failed(errno);
+    }
     return;
   }
   const float threshold = run_settings.threshold;

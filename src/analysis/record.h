@@ -10,7 +10,8 @@
 //   so every record is valid JSON; ordinary names come out unchanged. The
 //   pretty form inserts values as they are.
 // - <c> is the copyright object when the copyright scan ran, else "".
-// - Records are written to standard output.
+// - Records are written to standard output; a write that fails ends the run
+//   at once (output_failed in cli/settings.h).
 #ifndef TARSIL_ANALYSIS_RECORD_H_
 #define TARSIL_ANALYSIS_RECORD_H_
 

@@ -1,6 +1,7 @@
 #include "cli/settings.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +23,9 @@ void debug_log(uint32_t mask, const char* format, ...) {
   if ((run_settings.setting & mask) == 0) return;
   va_list args;
   va_start(args, format);
-  std::vprintf(format, args);
+  const int written = std::vprintf(format, args);
   va_end(args);
+  if (written < 0) output_failed(errno);
 }
 
 void usage_error(int kind, int option_code, const std::string& text) {
@@ -49,11 +51,16 @@ void fatal_stdout(const std::string& message) {
 }
 
 void finish_output() {
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    const int err = errno != 0 ? errno : EIO;
-    std::fprintf(stderr, "ERROR: Cannot write output: %s\n", std::strerror(err));
-    std::exit(1);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) output_failed(errno != 0 ? errno : EIO);
+}
+
+void output_failed(int err) {
+  if (err == EPIPE) {
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
   }
+  std::fprintf(stderr, "ERROR: Cannot write output: %s\n", std::strerror(err));
+  std::_Exit(1);  // standard output is broken: no flush at exit
 }
 
 }  // namespace tarsil

@@ -5,6 +5,7 @@
 //   directory resolution); every other part of the program only reads it.
 // - `debug_log` writes a printf-style line to standard output when any bit of
 //   its mask is set in `run_settings.setting`; nothing is added to the text.
+//   Like every record, a line whose writing fails ends the run (output_failed).
 // - The `fatal_*` helpers write one exact message on the stream that message
 //   belongs to and end the process with status 1. Standard output is flushed
 //   first, so records already produced are never lost.
@@ -54,9 +55,15 @@ void debug_log(uint32_t mask, const char* format, ...) __attribute__((format(pri
 // Writes `message` to standard output and exits 1.
 [[noreturn]] void fatal_stdout(const std::string& message);
 
-// Flushes standard output; on a write error reports it on standard error and
-// exits 1. Called before every successful exit.
+// Flushes standard output; on a write error ends the run as output_failed
+// does. Called before every successful exit.
 void finish_output();
+
+// Ends the run after a write to standard output failed with `err`, at once:
+// when the reader has gone (EPIPE), silently, by SIGPIPE, as if the signal
+// had not been ignored; otherwise with "ERROR: Cannot write output: <reason>"
+// on standard error and status 1.
+[[noreturn]] void output_failed(int err);
 
 }  // namespace tarsil
 

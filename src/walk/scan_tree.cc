@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -166,6 +167,9 @@ void scan_tree(const std::string& dir) {
     } else if (is_listed_regular_file(entry, dir_fd)) {
       std::string text;
       if (!try_read_text_file_at(dir_fd, entry.name.c_str(), &text)) {
+        // Removed since the listing: gone like one removed before it. Any
+        // other failure is an unreadable file.
+        if (errno == ENOENT) continue;
         fatal_stdout("ERROR: Cannot read " + walk.path + "\n");
       }
       identify_license(walk.path, text);

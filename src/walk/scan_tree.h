@@ -10,7 +10,8 @@
 //   directories are never followed. Special files are skipped.
 // - A directory that cannot be opened is skipped silently, at any depth.
 // - A regular file that cannot be opened ends the run ("ERROR: Cannot read
-//   %s\n" on standard output, status 1); records already written stay.
+//   %s\n" on standard output, status 1); records already written stay. A
+//   file removed between the listing and its reading is passed over.
 // - Any depth and any path length are walked: each directory's listing is
 //   read whole before its entries are visited, entries are reached relative
 //   to their directory's handle, and at most a few directories are open at
