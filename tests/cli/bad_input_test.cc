@@ -1,0 +1,239 @@
+// The README's bad-input table, row by row, on the built binary.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <thread>
+
+#include "test_util.h"
+
+namespace tarsil::testing {
+namespace {
+
+const std::string kMit =
+    "Permission is hereby granted, free of charge, to any person obtaining a copy of this "
+    "software\n";
+
+std::string none(const std::string& path) {
+  return record("", "0.00", path, "");
+}
+std::string mit(const std::string& path) {
+  return record("MIT", "100.00", path, "t.txt");
+}
+
+// A rule set knowing MIT alone.
+std::string mit_rules(const TempDir& dir) {
+  write_rule_set(dir / "rules", {{"licenses.d/MIT/t.txt", kMit}});
+  return dir / "rules";
+}
+
+TEST(BadInput, FileContents) {
+  TempDir dir;
+  const std::string rules = mit_rules(dir);
+  std::string crlf = kMit;
+  crlf.insert(crlf.size() - 1, "\r");
+  std::string utf16 = "\xff\xfe";  // little-endian, with its byte order mark
+  for (const char c : kMit) utf16 += std::string{c, '\0'};
+  const struct {
+    std::string name, content;
+    bool found;
+  } cases[] = {
+      {"empty", "", false},
+      {"nul-first", std::string(1, '\0') + kMit, false},
+      {"nul-after", kMit + std::string(1, '\0') + "x", true},
+      {"nul-inside", kMit.substr(0, 30) + std::string(1, '\0') + kMit.substr(30), false},
+      {"binary",
+       "\x7f"
+       "ELF\x01\x02\xfe\xff\x80" +
+           kMit + "\x90\x91\xc3",
+       true},
+      {"long-line", kMit + std::string(10 << 20, 'x'), true},  // one 10 MB line
+      {"late", std::string(10000, ' ') + kMit, false},         // past the 10000 bytes read
+      {"invalid-utf8", "Permission\xff is\xc0 hereby\xed\xa0\x80" + kMit.substr(20), true},
+      {"crlf", crlf, true},
+      {"utf16", utf16, false},  // ends at the first NUL byte: nothing to compare
+  };
+  for (const auto& c : cases) {
+    write_file(dir / c.name, c.content);
+    expect_run({"-r", rules, dir / c.name}, c.found ? mit(dir / c.name) : none(dir / c.name));
+  }
+  // A sparse 1 GB file: only its head is read.
+  write_file(dir / "sparse", kMit);
+  ASSERT_EQ(0, truncate((dir / "sparse").c_str(), off_t{1} << 30));
+  expect_run({"-r", rules, dir / "sparse"}, mit(dir / "sparse"));
+}
+
+TEST(BadInput, SpecialFilesAndLinks) {
+  TempDir dir;
+  const std::string rules = mit_rules(dir), t = dir / "t";
+  make_dirs(t);
+  ASSERT_EQ(0, mkfifo((t + "/fifo").c_str(), 0644));
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socket_path = t + "/socket";
+  socket_path.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(0, bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address));
+  const std::vector<std::pair<std::string, std::string>> links = {
+      {"/dev/null", "device"}, {"missing", "dangling"}, {"loop", "loop"}};
+  for (const auto& [to, name] : links) ASSERT_EQ(0, symlink(to.c_str(), (t + "/" + name).c_str()));
+  // As targets: none is a file or a directory.
+  const std::string invalid =
+      "ERROR: You must specify a valid file or directory.\n       Please check the built in "
+      "--help\n";
+  for (const char* name : {"fifo", "socket", "device", "dangling", "loop"}) {
+    expect_run({"-r", rules, t + "/" + name}, "", invalid, 1);
+  }
+  // In a tree: passed over without a word.
+  write_file(t + "/a.c", kMit);
+  expect_run({"-r", rules, t}, mit(t + "/a.c"));
+  close(sock);
+}
+
+TEST(BadInput, OddNames) {
+  TempDir dir;
+  const std::string rules = mit_rules(dir), t = dir / "t";
+  const std::pair<std::string, std::string> names[] = {
+      {"new\nline", "new\\u000aline"},    {"quote\"", "quote\\\""},
+      {"back\\slash", "back\\\\slash"},   {"bad\xff\xfe.c", "bad\\u00ff\\u00fe.c"},
+      {"caf\xc3\xa9.c", "caf\xc3\xa9.c"},
+  };
+  std::map<std::string, std::string> escaped;
+  for (const auto& [name, json] : names) {
+    write_file(t + "/" + name, "text\n");
+    escaped[name] = json;
+  }
+  std::string want;
+  for (const std::string& name : listing(t)) want += none(t + "/" + escaped[name]);
+  expect_run({"-r", rules, t}, want);
+  // The pretty form writes names as they are.
+  expect_run({"-p", "-r", rules, t + "/new\nline"},
+             "{\n\tlicense\t\t: \n\tscore\t\t: 0.00\n\tpath\t\t: " + t +
+                 "/new\nline\n\trule\t\t: \n\tcopyright\t: \"\"\n}\n");
+}
+
+// Files removed or truncated after the listing, before their turn: the run is
+// held up by a full pipe on standard output while the test changes them.
+TEST(BadInput, FilesChangedDuringTheScan) {
+  TempDir dir;
+  const std::string rules = mit_rules(dir), t = dir / "t";
+  for (int i = 0; i < 1000; ++i)
+    write_file(t + "/" + std::to_string(i) + std::string(200, 'x'), kMit);
+  const std::vector<std::string> order = listing(t);
+  int out[2];
+  ASSERT_EQ(0, pipe(out));
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    close(out[0]);
+    execl(TARSIL_BINARY, TARSIL_BINARY, "-r", rules.c_str(), t.c_str(), nullptr);
+    _exit(127);
+  }
+  close(out[1]);
+  // About 450 records (64 KB in the pipe, 64 KB in the buffer) hold the run
+  // in a write; files from the 600th on are changed before it goes on.
+  const std::string syscall = "/proc/" + std::to_string(pid) + "/syscall";
+  for (int tries = 0; tries < 30000; ++tries) {
+    std::ifstream in(syscall);
+    std::string number;
+    if (in >> number && number == "1") break;  // write(2)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  std::string want;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::string path = t + "/" + order[i];
+    if (i < 600) {
+      want += mit(path);
+    } else if (i % 2 == 0) {
+      ASSERT_EQ(0, unlink(path.c_str()));
+    } else {
+      ASSERT_EQ(0, truncate(path.c_str(), 0));
+      want += none(path);
+    }
+  }
+  std::string got;
+  char buffer[1 << 16];
+  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) got.append(buffer, n);
+  close(out[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(want == got) << got.size() << " bytes, " << want.size() << " expected";
+  EXPECT_EQ(0, status);
+}
+
+TEST(BadInput, OddRuleSets) {
+  TempDir dir;
+  std::string lines;
+  for (int i = 0; i < 100000; ++i) lines += "line " + std::to_string(i) + " word\n";
+  write_rule_set(dir / "rules", {{"licenses.d/Empty/empty.txt", ""},
+                                 {"licenses.d/Binary/bin", std::string("\x7f"
+                                                                       "ELF\x02\x01\0\0\x03",
+                                                                       9)},
+                                 {"licenses.d/Big/big.txt", kMit + std::string(10 << 20, 'y')},
+                                 {"licenses.d/MIT/t.txt", kMit},
+                                 {"strings.d/Many/lines.txt", lines}});
+  write_file(dir / "t/mit.c", kMit);
+  write_file(dir / "t/line.c", "line 99999 word\n");
+  write_file(dir / "t/other.c", "ELF\n");
+  for (const char* file : {"mit.c", "line.c", "other.c"}) {
+    const std::vector<std::string> args = {"-r", dir / "rules", dir / ("t/" + std::string(file))};
+    const RunResult fast = run_tarsil(args);
+    std::vector<std::string> reference = {TARSIL_REFERENCE_BINARY};
+    reference.insert(reference.end(), args.begin(), args.end());
+    const RunResult slow = run_program(reference);
+    EXPECT_EQ(slow.out, fast.out) << file;
+    EXPECT_EQ(0, fast.status);
+  }
+  expect_run({"-r", dir / "rules", dir / "t/line.c"},
+             record("Many", "100.00", dir / "t/line.c", "strings.d"));
+}
+
+// Standard output on a full disk, or closed early by its reader (with
+// SIGPIPE at its default or ignored): the run ends at its next write.
+TEST(BadInput, BrokenOutput) {
+  TempDir dir;
+  const std::string rules = mit_rules(dir);
+  for (int i = 0; i < 3000; ++i) write_file(dir / ("t/" + std::to_string(i) + ".c"), "text\n");
+  const std::string first = none(dir / ("t/" + listing(dir / "t").front()));
+  const struct {
+    std::string shell, out, err;
+    int status;
+  } cases[] = {
+      {"\"$0\" \"$@\" >/dev/full", "", "ERROR: Cannot write output: No space left on device\n", 1},
+      {"\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", first, "", 128 + SIGPIPE},
+      {"trap '' PIPE; \"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", first, "", 128 + SIGPIPE},
+  };
+  for (const auto& c : cases) {
+    const RunResult r = run_program({"bash", "-c", c.shell, TARSIL_BINARY, "-r", rules, dir / "t"});
+    EXPECT_EQ(c.out, r.out) << c.shell;
+    EXPECT_EQ(c.err, r.err) << c.shell;
+    EXPECT_EQ(c.status, r.status) << c.shell;
+  }
+}
+
+// Kernel trees end (a file that would block on read is not waited for): a
+// run ends normally, or at a file even root may not open.
+TEST(BadInput, KernelTreesEnd) {
+  TempDir dir;
+  const std::string rules = mit_rules(dir);
+  for (const char* tree : {"/proc/self", "/sys/kernel"}) {
+    const RunResult r = run_program({"timeout", "300", TARSIL_BINARY, "-r", rules, tree});
+    const bool ended = r.status == 0 ||
+                       (r.status == 1 && r.out.find("\nERROR: Cannot read ") != std::string::npos);
+    EXPECT_TRUE(ended) << tree << ": status " << r.status << "\n" << r.err;
+    EXPECT_EQ("", json_lines_error(r.out)) << tree;
+  }
+}
+
+}  // namespace
+}  // namespace tarsil::testing
