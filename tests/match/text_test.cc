@@ -29,15 +29,5 @@ TEST(NormalizeText, Examples) {
   for (const auto& c : cases) EXPECT_EQ(c.want, normalize_text(c.in)) << c.in;
 }
 
-TEST(ReadTextFile, StopsAt10000BytesAndAtNul) {
-  TempDir dir;
-  std::string big;
-  for (int i = 0; i < 1500; ++i) big += "0123456789";
-  write_file(dir / "big", big);
-  EXPECT_EQ(big.substr(0, 10000), read_text_file(dir / "big"));
-  write_file(dir / "nul", std::string("0123456789\0abc", 14));
-  EXPECT_EQ("0123456789", read_text_file(dir / "nul"));
-}
-
 }  // namespace
 }  // namespace tarsil::testing
