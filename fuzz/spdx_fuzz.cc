@@ -20,6 +20,7 @@
 
 #include "analysis/spdx.h"
 #include "cli/settings.h"
+#include "match/handles.h"
 
 namespace {
 
@@ -38,10 +39,9 @@ void make_rule_set() {
   mkdir(root.c_str(), 0755);
   mkdir((root + "/licenses.d").c_str(), 0755);
   for (const char* id : kLicenses) mkdir((root + "/licenses.d/" + id).c_str(), 0755);
-  if (std::FILE* list = std::fopen((root + "/exceptions.txt").c_str(), "w")) {
-    std::fputs("# exceptions\n\n", list);
-    for (const char* id : kExceptions) std::fprintf(list, "%s\n", id);
-    std::fclose(list);
+  if (const tarsil::FilePtr list{std::fopen((root + "/exceptions.txt").c_str(), "w")}) {
+    std::fputs("# exceptions\n\n", list.get());
+    for (const char* id : kExceptions) std::fprintf(list.get(), "%s\n", id);
   }
   tarsil::run_settings.licensedir = root + "/licenses.d";
 }

@@ -16,6 +16,7 @@
 #include "cli/settings.h"
 #include "match/chunk_score.h"
 #include "match/handles.h"
+#include "match/string_rules.h"
 #include "match/text.h"
 
 namespace tarsil {
@@ -97,11 +98,8 @@ CachedStringDir load_string_dir(const std::string& root, const std::string& name
     file.opened = stream != nullptr;
     if (!file.opened && !is_regular_file(file.path)) continue;  // as for reference texts
     if (stream) {
-      LineBuffer line;
-      ssize_t length;
-      while ((length = getline(&line.data, &line.capacity, stream.get())) > 0) {
-        file.lines.push_back(normalize_text(std::string_view(line.data, length)));
-      }
+      std::string line;
+      while (read_rule_line(stream.get(), &line)) file.lines.push_back(normalize_text(line));
     }
     strings.files.push_back(std::move(file));
   }

@@ -11,6 +11,17 @@
 
 namespace tarsil {
 
+bool read_rule_line(std::FILE* file, std::string* line) {
+  line->clear();
+  bool any = false;
+  for (int c; (c = getc_unlocked(file)) != EOF;) {
+    any = true;
+    if (line->size() < kMaxTextBytes) line->push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return any;
+}
+
 bool match_string_dir(const std::string& dir, std::string_view target) {
   if (!is_directory(dir)) return false;
   DirPtr listing(opendir(dir.c_str()));
@@ -22,10 +33,9 @@ bool match_string_dir(const std::string& dir, std::string_view target) {
     if (!is_regular_file(path)) continue;
     FilePtr file(std::fopen(path.c_str(), "r"));
     if (!file) fatal_stderr("ERROR: Cannot open " + path + " during string detection\n");
-    LineBuffer line;
-    ssize_t length;
-    while ((length = getline(&line.data, &line.capacity, file.get())) > 0) {
-      const std::string rule = normalize_text(std::string_view(line.data, length));
+    std::string line;
+    while (read_rule_line(file.get(), &line)) {
+      const std::string rule = normalize_text(line);
       debug_log(SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
       if (chunk_match_score(rule, target, false) == 100.0f) matched = true;
       if (matched) {

@@ -12,13 +12,22 @@
 //   each is opened, its first line compared and logged, and the match logged
 //   again. Level-2 log lines: "Comparing against %s: %s\n" per line compared,
 //   "Matched licensedir\n" per file ended by a match.
+// - Only the first 10000 bytes of a line can count (normalize_text reads no
+//   further), so `read_rule_line` keeps no more: memory stays small whatever
+//   the length of a line.
 #ifndef TARSIL_MATCH_STRING_RULES_H_
 #define TARSIL_MATCH_STRING_RULES_H_
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
 namespace tarsil {
+
+// Reads the next line of `file` into *line (its newline included), keeping
+// its first kMaxTextBytes bytes only; false, with *line empty, at the end of
+// the file or on a read error.
+bool read_rule_line(std::FILE* file, std::string* line);
 
 bool match_string_dir(const std::string& dir, std::string_view target);
 

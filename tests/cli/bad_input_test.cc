@@ -15,6 +15,7 @@
 #include <map>
 #include <thread>
 
+#include "match/handles.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -78,12 +79,12 @@ TEST(BadInput, SpecialFilesAndLinks) {
   const std::string rules = mit_rules(dir), t = dir / "t";
   make_dirs(t);
   ASSERT_EQ(0, mkfifo((t + "/fifo").c_str(), 0644));
-  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  const FdHandle sock(socket(AF_UNIX, SOCK_STREAM, 0));
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   const std::string socket_path = t + "/socket";
   socket_path.copy(address.sun_path, sizeof address.sun_path - 1);
-  ASSERT_EQ(0, bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address));
+  ASSERT_EQ(0, bind(sock.fd, reinterpret_cast<sockaddr*>(&address), sizeof address));
   const std::vector<std::pair<std::string, std::string>> links = {
       {"/dev/null", "device"}, {"missing", "dangling"}, {"loop", "loop"}};
   for (const auto& [to, name] : links) ASSERT_EQ(0, symlink(to.c_str(), (t + "/" + name).c_str()));
@@ -97,7 +98,6 @@ TEST(BadInput, SpecialFilesAndLinks) {
   // In a tree: passed over without a word.
   write_file(t + "/a.c", kMit);
   expect_run({"-r", rules, t}, mit(t + "/a.c"));
-  close(sock);
 }
 
 TEST(BadInput, OddNames) {
@@ -130,16 +130,19 @@ TEST(BadInput, FilesChangedDuringTheScan) {
   for (int i = 0; i < 1000; ++i)
     write_file(t + "/" + std::to_string(i) + std::string(200, 'x'), kMit);
   const std::vector<std::string> order = listing(t);
-  int out[2];
-  ASSERT_EQ(0, pipe(out));
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    execl(TARSIL_BINARY, TARSIL_BINARY, "-r", rules.c_str(), t.c_str(), nullptr);
-    _exit(127);
+  int ends[2];
+  ASSERT_EQ(0, pipe2(ends, O_CLOEXEC));
+  const FdHandle reader(ends[0]);
+  pid_t pid;
+  {
+    const FdHandle writer(ends[1]);
+    pid = fork();
+    if (pid == 0) {
+      dup2(writer.fd, STDOUT_FILENO);
+      execl(TARSIL_BINARY, TARSIL_BINARY, "-r", rules.c_str(), t.c_str(), nullptr);
+      _exit(127);
+    }
   }
-  close(out[1]);
   // About 450 records (64 KB in the pipe, 64 KB in the buffer) hold the run
   // in a write; files from the 600th on are changed before it goes on.
   const std::string syscall = "/proc/" + std::to_string(pid) + "/syscall";
@@ -163,8 +166,7 @@ TEST(BadInput, FilesChangedDuringTheScan) {
   }
   std::string got;
   char buffer[1 << 16];
-  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) got.append(buffer, n);
-  close(out[0]);
+  for (ssize_t n; (n = read(reader.fd, buffer, sizeof buffer)) > 0;) got.append(buffer, n);
   int status = 0;
   waitpid(pid, &status, 0);
   EXPECT_TRUE(want == got) << got.size() << " bytes, " << want.size() << " expected";

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 
+#include "match/handles.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -81,15 +83,12 @@ TEST(ScanTree, WalksAnyDepthAndPathLength) {
     write_rule_set(dir / "rules", {});
     const std::string name(c.name_length, 'd'), root = dir / "t";
     make_dirs(root);
-    int fd = open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    auto fd = std::make_unique<FdHandle>(open(root.c_str(), O_RDONLY | O_DIRECTORY));
     for (int level = 0; level < c.depth; ++level) {  // by handles: paths are too long
-      for (const char* file : {"a", "z"}) close(openat(fd, file, O_CREAT | O_WRONLY, 0644));
-      ASSERT_EQ(0, mkdirat(fd, name.c_str(), 0755));
-      const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-      close(fd);
-      fd = next;
+      for (const char* file : {"a", "z"}) FdHandle(openat(fd->fd, file, O_CREAT | O_WRONLY, 0644));
+      ASSERT_EQ(0, mkdirat(fd->fd, name.c_str(), 0755));
+      fd = std::make_unique<FdHandle>(openat(fd->fd, name.c_str(), O_RDONLY | O_DIRECTORY));
     }
-    close(fd);
     std::string want, path = root;
     const std::vector<std::string> order = listing(root);  // the same at every level
     std::function<void(int)> walk = [&](int level) {
