@@ -100,28 +100,6 @@ TEST(BadInput, SpecialFilesAndLinks) {
   expect_run({"-r", rules, t}, mit(t + "/a.c"));
 }
 
-TEST(BadInput, OddNames) {
-  TempDir dir;
-  const std::string rules = mit_rules(dir), t = dir / "t";
-  const std::pair<std::string, std::string> names[] = {
-      {"new\nline", "new\\u000aline"},    {"quote\"", "quote\\\""},
-      {"back\\slash", "back\\\\slash"},   {"bad\xff\xfe.c", "bad\\u00ff\\u00fe.c"},
-      {"caf\xc3\xa9.c", "caf\xc3\xa9.c"},
-  };
-  std::map<std::string, std::string> escaped;
-  for (const auto& [name, json] : names) {
-    write_file(t + "/" + name, "text\n");
-    escaped[name] = json;
-  }
-  std::string want;
-  for (const std::string& name : listing(t)) want += none(t + "/" + escaped[name]);
-  expect_run({"-r", rules, t}, want);
-  // The pretty form writes names as they are.
-  expect_run({"-p", "-r", rules, t + "/new\nline"},
-             "{\n\tlicense\t\t: \n\tscore\t\t: 0.00\n\tpath\t\t: " + t +
-                 "/new\nline\n\trule\t\t: \n\tcopyright\t: \"\"\n}\n");
-}
-
 // Files removed or truncated after the listing, before their turn: the run is
 // held up by a full pipe on standard output while the test changes them.
 TEST(BadInput, FilesChangedDuringTheScan) {

@@ -41,15 +41,22 @@ TEST(ScanTree, Walks) {
   // Paths are composed from the target as given.
   write_file(dir / "a/x.c", "text\n");
   make_dirs(dir / "empty");
-  write_file(dir / "q\"b\\/t\tx.c", "text\n");
+  write_file(dir / "q\"b\\/t\tx\n\xff.c", "text\n");  // odd bytes in names
   const struct {
     std::string cwd, target, want;
   } cases[] = {
-      {dir.path(), "a", none("a/x.c")}, {dir.path(), "a/", none("a//x.c")},
-      {dir / "a", ".", none("./x.c")},  {dir / "a", "..//a", none("..//a/x.c")},
-      {dir.path(), "empty", ""},        {dir.path(), "q\"b\\", none("q\\\"b\\\\/t\\u0009x.c")},
+      {dir.path(), "a", none("a/x.c")},
+      {dir.path(), "a/", none("a//x.c")},
+      {dir / "a", ".", none("./x.c")},
+      {dir / "a", "..//a", none("..//a/x.c")},
+      {dir.path(), "empty", ""},
+      {dir.path(), "q\"b\\", none("q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
   };
   for (const auto& c : cases) expect_run({"-r", rules, c.target}, c.want, "", 0, {.cwd = c.cwd});
+  expect_run({"-p", "-r", rules, "q\"b\\"},  // the pretty form writes names as they are
+             "{\n\tlicense\t\t: \n\tscore\t\t: 0.00\n\tpath\t\t: q\"b\\/t\tx\n\xff.c\n\trule\t\t: "
+             "\n\tcopyright\t: \"\"\n}\n",
+             "", 0, {.cwd = dir.path()});
 
   // An unreadable directory is skipped without a word; an unreadable file
   // ends the run there, earlier records staying.
