@@ -15,8 +15,9 @@
 namespace tarsil {
 namespace {
 
-// Directories kept open at once, whatever the depth; deeper ones are opened
-// again (by "..", or by name from an open ancestor) when the walk comes back.
+// Directories kept open at once, whatever the depth: the shallowest are
+// closed, and opened again (by "..", or by name from an open ancestor) when
+// the walk comes back to them.
 constexpr std::size_t kMaxOpenDirs = 16;
 
 struct Entry {
