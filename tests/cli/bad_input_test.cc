@@ -92,8 +92,9 @@ TEST(BadInput, SpecialFilesAndLinks) {
   const std::string invalid =
       "ERROR: You must specify a valid file or directory.\n       Please check the built in "
       "--help\n";
-  for (const char* name : {"fifo", "socket", "device", "dangling", "loop"}) {
-    expect_run({"-r", rules, t + "/" + name}, "", invalid, 1);
+  for (const std::string& target : {t + "/fifo", t + "/socket", std::string("/dev/null"),
+                                    t + "/device", t + "/dangling", t + "/loop"}) {
+    expect_run({"-r", rules, target}, "", invalid, 1);
   }
   // In a tree: passed over without a word.
   write_file(t + "/a.c", kMit);
