@@ -1,61 +1,67 @@
 #include "analysis/identify.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <optional>
-
 #include "analysis/copyright.h"
-#include "analysis/record.h"
 #include "analysis/spdx.h"
-#include "cli/settings.h"
 #include "match/chunk_score.h"
 #include "match/handles.h"
-#include "match/rule_cache.h"
 #include "match/string_rules.h"
 #include "match/text.h"
 
 namespace tarsil {
 namespace {
 
-Engine engine_in_use = Engine::kFast;
+// One file's analysis under way: its settings, normalized target, the fast
+// engine's cache and scores (null for the reference engine), the log so far
+// and the run-ending error once met.
+struct Analysis {
+  const RunSettings& settings;
+  std::string_view target;
+  const RuleCache* cache = nullptr;
+  TargetScores* scores = nullptr;
+  DebugLog log;
+  std::optional<RunError> error;
+};
 
 // Where a reference text's score and its license's string rules come from:
-// with `cache`, the fast engine's index (`unit`, `string_dir` locate them);
-// without, the disk and chunk_match_score.
+// with the analysis' cache, the fast engine's index (`unit`, `string_dir`
+// locate them); without, the disk and chunk_match_score.
 struct Scoring {
-  const RuleCache* cache = nullptr;
   uint32_t unit = 0;
   int32_t string_dir = -1;
 };
 
 // Scores one normalized reference text of `license` (proportional as
-// is_proportional_license(license) says) and applies the selection rules to `best`.
+// is_proportional_license(license) says) and applies the selection rules to
+// `best`; may set a->error (from the string rules).
 void consider_reference(const std::string& license, bool proportional, const std::string& name,
                         const std::string& path, const std::string& rule, const Scoring& scoring,
-                        std::string_view target, BestMatch* best) {
-  debug_log(SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
+                        Analysis* a, BestMatch* best) {
+  debug_log(&a->log, SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
   const double rule_length = static_cast<double>(rule.size());
-  const float score = scoring.cache != nullptr
-                          ? cached_score(*scoring.cache, scoring.unit, proportional)
-                          : chunk_match_score(rule, target, proportional);
-  if (score >= run_settings.threshold &&
+  const float score = a->cache != nullptr
+                          ? cached_score(*a->cache, *a->scores, scoring.unit, proportional)
+                          : chunk_match_score(rule, a->target, proportional, a->settings);
+  if (score >= a->settings.threshold &&
       (score > best->score || (score == best->score && rule_length > best->rule_length))) {
     *best = BestMatch{license, score, name, rule_length};
-    const bool confirmed = scoring.cache != nullptr
-                               ? match_cached_string_dir(*scoring.cache, scoring.string_dir)
-                               : match_string_dir(run_settings.stringdir + "/" + license, target);
+    const bool confirmed =
+        a->cache != nullptr
+            ? match_cached_string_dir(*a->cache, *a->scores, scoring.string_dir, &a->log, &a->error)
+            : match_string_dir(a->settings.stringdir + "/" + license, a->target, a->settings,
+                               &a->log, &a->error);
+    if (a->error) return;
     if (confirmed) best->score = (100.0f + best->score) / 2.0f;
   }
   if (score != 0) {
-    debug_log(SETTING_DEBUG, "score %.2f (%.2f) %s\t: %s\n", score, best->score,
+    debug_log(&a->log, SETTING_DEBUG, "score %.2f (%.2f) %s\t: %s\n", score, best->score,
               proportional ? "(x)" : "", license.c_str());
   }
 }
 
 // The license pass reading every reference text from disk; false when the
-// license directory cannot be opened.
-bool reference_license_pass(std::string_view target, BestMatch* best) {
-  const std::string& root = run_settings.licensedir;
+// license directory cannot be opened. Stops at the first error.
+bool reference_license_pass(Analysis* a, BestMatch* best) {
+  const std::string& root = a->settings.licensedir;
   DirPtr licenses(opendir(root.c_str()));
   if (!licenses) return false;
   while (const dirent* license_entry = readdir(licenses.get())) {
@@ -70,78 +76,99 @@ bool reference_license_pass(std::string_view target, BestMatch* best) {
       if (is_hidden_name(entry->d_name)) continue;
       const std::string path = license_path + "/" + entry->d_name;
       if (!is_regular_file(path)) continue;
-      const std::string rule = read_normalized_file(path);
-      consider_reference(license, proportional, entry->d_name, path, rule, Scoring{}, target, best);
+      std::string raw;
+      if (!try_read_text_file(path, &raw)) {
+        a->error = cannot_read_error(path);
+        return true;
+      }
+      const std::string rule = normalize_text(raw);
+      consider_reference(license, proportional, entry->d_name, path, rule, Scoring{}, a, best);
+      if (a->error) return true;
     }
   }
   return true;
 }
 
-// The license pass over the rule cache, which it first points at `target`;
-// false when the license directory could not be opened. An unreadable
-// reference text ends the run when the pass reaches it.
-bool fast_license_pass(std::string_view target, RuleCache& cache, BestMatch* best) {
+// The license pass over the rule cache, which it first points at the
+// target; false when the license directory could not be opened. An
+// unreadable reference text ends the analysis when the pass reaches it.
+bool fast_license_pass(Analysis* a, BestMatch* best) {
+  const RuleCache& cache = *a->cache;
   if (!cache.licenses_open) return false;
-  score_target(cache, target);
+  score_target(cache, a->target, a->scores);
+  const auto unreadable = [&cache](uint32_t unit) {
+    const auto [l, r] = cache.reference_of_unit[unit];
+    return cannot_read_error(cache.licenses[l].references[r].path);
+  };
   // A reference scoring 0 (none of its chunks occurs, or its score is below
   // the threshold) can neither win nor log under a positive threshold, so
   // unless each comparison is logged it is passed over.
-  const bool skip_zero =
-      run_settings.threshold > 0 && (run_settings.setting & SETTING_VERBOSE) == 0;
+  const bool skip_zero = a->settings.threshold > 0 && (a->settings.setting & SETTING_VERBOSE) == 0;
   if (skip_zero) {
     // Only references with a found chunk can score: visit those alone, in
     // the pass's order (units ascending), up to the first unreadable
-    // reference, which ends the run when reached. A scan of the per-unit
-    // counts costs less than sorting the touched units of a long target.
-    const std::vector<int32_t>& matched = cache.matches.matched;
+    // reference, which ends the analysis when reached. A scan of the
+    // per-unit counts costs less than sorting the touched units of a long
+    // target.
+    const std::vector<int32_t>& matched = a->scores->matches.matched;
     for (uint32_t unit = 0; unit < cache.first_unreadable_unit; ++unit) {
       if (matched[unit] == 0) continue;
       const auto [l, r] = cache.reference_of_unit[unit];
       const CachedLicense& license = cache.licenses[l];
       const bool proportional = license.proportional;
-      if (cached_score(cache, unit, proportional) == 0) continue;
+      if (cached_score(cache, *a->scores, unit, proportional) == 0) continue;
       const CachedReference& reference = license.references[r];
       consider_reference(license.name, proportional, reference.name, reference.path, reference.text,
-                         Scoring{&cache, unit, license.string_dir}, target, best);
+                         Scoring{unit, license.string_dir}, a, best);
+      if (a->error) return true;
     }
     if (cache.first_unreadable_unit < cache.reference_of_unit.size()) {
-      const auto [l, r] = cache.reference_of_unit[cache.first_unreadable_unit];
-      fatal_stdout("ERROR: Cannot read " + cache.licenses[l].references[r].path + "\n");
+      a->error = unreadable(cache.first_unreadable_unit);
     }
     return true;
   }
   for (const CachedLicense& license : cache.licenses) {
     const bool proportional = license.proportional;
     for (const CachedReference& reference : license.references) {
-      if (!reference.readable) fatal_stdout("ERROR: Cannot read " + reference.path + "\n");
+      if (!reference.readable) {
+        a->error = unreadable(reference.unit);
+        return true;
+      }
       consider_reference(license.name, proportional, reference.name, reference.path, reference.text,
-                         Scoring{&cache, reference.unit, license.string_dir}, target, best);
+                         Scoring{reference.unit, license.string_dir}, a, best);
+      if (a->error) return true;
     }
   }
   return true;
 }
 
 // The string pass: the first strings.d/<S> whose rules match, from the
-// cache when there is one, else from disk.
-void string_pass(std::string_view target, const RuleCache* cache, BestMatch* best) {
-  debug_log(SETTING_DEBUG, "Tarsil analyzing string\n");
+// cache when there is one, else from disk. Stops at the first error.
+void string_pass(Analysis* a, BestMatch* best) {
+  debug_log(&a->log, SETTING_DEBUG, "Tarsil analyzing string\n");
   *best = BestMatch{};
-  if (cache != nullptr) {
-    if (!cache->strings_open) return;
-    for (const int32_t dir : cache->string_listing) {
-      if (match_cached_string_dir(*cache, dir)) {
-        *best = BestMatch{cache->string_dirs[dir].name, 100, "strings.d", 0};
+  if (a->cache != nullptr) {
+    const RuleCache& cache = *a->cache;
+    if (!cache.strings_open) return;
+    for (const int32_t dir : cache.string_listing) {
+      const bool matched = match_cached_string_dir(cache, *a->scores, dir, &a->log, &a->error);
+      if (a->error) return;
+      if (matched) {
+        *best = BestMatch{cache.string_dirs[dir].name, 100, "strings.d", 0};
         return;
       }
     }
     return;
   }
-  const std::string& root = run_settings.stringdir;
+  const std::string& root = a->settings.stringdir;
   DirPtr strings(opendir(root.c_str()));
   if (!strings) return;
   while (const dirent* entry = readdir(strings.get())) {
     if (is_hidden_name(entry->d_name)) continue;
-    if (match_string_dir(root + "/" + entry->d_name, target)) {
+    const bool matched =
+        match_string_dir(root + "/" + entry->d_name, a->target, a->settings, &a->log, &a->error);
+    if (a->error) return;
+    if (matched) {
       *best = BestMatch{entry->d_name, 100, "strings.d", 0};
       return;
     }
@@ -150,42 +177,72 @@ void string_pass(std::string_view target, const RuleCache* cache, BestMatch* bes
 
 }  // namespace
 
-void set_engine(Engine engine) {
-  engine_in_use = engine;
-}
-
-void identify_license(const std::string& path, std::string_view content) {
-  const bool copyright_scan = (run_settings.setting & SETTING_COPYRIGHT) != 0;
-  const std::string copyright =
-      copyright_scan ? extract_copyrights(content, (run_settings.setting & SETTING_PRETTY) != 0)
-                     : "\"\"";
-  if (const std::optional<std::string> id = run_settings.spdx_expressions
-                                                ? find_spdx_expression(content)
-                                                : find_spdx_identifier(content)) {
-    print_spdx_record(*id, path, copyright);
-    return;
+FileResult analyze(const RuleSet& rules, const std::string& path, std::string_view content,
+                   TargetScores* scores) {
+  const RunSettings& settings = rules.settings;
+  FileResult result;
+  FileRecord record;
+  record.path = path;
+  const bool copyright_scan = (settings.setting & SETTING_COPYRIGHT) != 0;
+  record.copyright = copyright_scan
+                         ? extract_copyrights(content, (settings.setting & SETTING_PRETTY) != 0)
+                         : "\"\"";
+  if (std::optional<std::string> id = settings.spdx_expressions
+                                          ? find_spdx_expression(content, settings)
+                                          : find_spdx_identifier(content, settings)) {
+    record.spdx = true;
+    record.license = std::move(*id);
+    result.record = std::move(record);
+    return result;
   }
   const std::string target = normalize_text(content);
-  debug_log(SETTING_VERBOSE, "Target: %s\n", target.c_str());
-  debug_log(SETTING_DEBUG, "Tarsil analyzing license\n");
+  Analysis a{settings, target, nullptr, nullptr, DebugLog{settings.setting, {}}, std::nullopt};
+  debug_log(&a.log, SETTING_VERBOSE, "Target: %s\n", target.c_str());
+  debug_log(&a.log, SETTING_DEBUG, "Tarsil analyzing license\n");
 
   BestMatch best;
-  RuleCache* const cache = engine_in_use == Engine::kFast ? &rule_cache() : nullptr;
-  const bool licenses_open = cache != nullptr ? fast_license_pass(target, *cache, &best)
-                                              : reference_license_pass(target, &best);
-  if (!licenses_open) {
-    if (std::printf("Can't open license folder: %s\n", run_settings.licensedir.c_str()) < 0) {
-      output_failed(errno);
-    }
-    return;
+  TargetScores own_scores;  // when the caller brings none
+  if (rules.engine == Engine::kFast) {
+    a.cache = &rule_cache(rules);
+    a.scores = scores != nullptr ? scores : &own_scores;
   }
-  const float threshold = run_settings.threshold;
-  if (best.license.empty() || threshold > best.score) string_pass(target, cache, &best);
+  const bool licenses_open =
+      a.cache != nullptr ? fast_license_pass(&a, &best) : reference_license_pass(&a, &best);
+  const auto finish = [&result, &a]() -> FileResult& {
+    result.log = std::move(a.log.text);
+    result.error = std::move(a.error);
+    return result;
+  };
+  if (!licenses_open || a.error) return finish();
+  const float threshold = settings.threshold;
+  if (best.license.empty() || threshold > best.score) string_pass(&a, &best);
+  if (a.error) return finish();
   if ((best.license.empty() || threshold > best.score) && copyright_scan) {
     best = BestMatch{"None", 0, "", 0};
   }
-  debug_log(SETTING_DEBUG, "Analysis concluded\n");
-  print_general_record(best, path, copyright);
+  debug_log(&a.log, SETTING_DEBUG, "Analysis concluded\n");
+  record.license = std::move(best.license);
+  record.score = best.score;
+  record.rule = std::move(best.rule);
+  result.record = std::move(record);
+  return finish();
+}
+
+FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetScores* scores) {
+  std::string text;
+  if (!try_read_text_file(path, &text)) return FileResult{{}, {}, cannot_read_error(path)};
+  return analyze(rules, path, text, scores);
+}
+
+std::string result_output(const FileResult& result, const RunSettings& settings) {
+  std::string out = result.log;
+  if (result.error) return out;
+  if (result.record) {
+    out += format_record(*result.record, (settings.setting & SETTING_PRETTY) != 0);
+  } else {
+    out += "Can't open license folder: " + settings.licensedir + "\n";
+  }
+  return out;
 }
 
 }  // namespace tarsil

@@ -1,8 +1,7 @@
-// License identification of one file: the verdict and its record.
+// License identification of one file: a function from the rule set, the
+// path and the raw text to a result value; nothing is written here.
 //
-// Contract: `identify_license` writes exactly one result record for the file
-// to standard output, or, when run_settings.licensedir cannot be opened, the
-// line "Can't open license folder: %s\n" and no record. In order:
+// Contract: `analyze` returns the file's FileResult. In order:
 // 1. with -y, the copyright object is built from the raw text;
 // 2. an SPDX tag naming a license directory (with --spdx-expressions, an
 //    expression of known licenses) settles the verdict at once (SPDX record,
@@ -16,33 +15,50 @@
 // 4. only when nothing reached the threshold, the first strings.d/<S> whose
 //    string rules match gives the verdict S with score 100;
 // 5. with -y an unsettled verdict becomes "None".
-// Unreadable reference or string rule files end the run (see text.h and
-// string_rules.h). `content` is the raw text and stays the caller's.
+// When licenses.d cannot be opened the result holds no record and says so
+// (the line "Can't open license folder: %s\n" takes the record's place). An
+// unreadable reference text or string-rule file ends the analysis with the
+// run-ending error (see text.h and string_rules.h), after the log lines that
+// came before it. `content` is the raw text and stays the caller's.
 //
-// Two engines give the same output byte for byte:
-// - kFast (the default) reads the rule set once per run, on the first
-//   license pass, and scores every rule with the chunk index (rule_cache.h);
-// - kReference reads and normalizes every reference text and string-rule
-//   file again for each file and scores each rule with chunk_match_score.
-//   It is kept as the yardstick of tests and benchmarks.
-// Both share the selection logic below; only how a rule's text and score
-// are obtained differs.
+// Both engines of rules.engine (rule_cache.h) give the same result byte for
+// byte; they share the selection logic below, and differ only in how a
+// rule's text and score are obtained.
 #ifndef TARSIL_ANALYSIS_IDENTIFY_H_
 #define TARSIL_ANALYSIS_IDENTIFY_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "analysis/record.h"
+#include "core/error.h"
+#include "match/rule_cache.h"
+
 namespace tarsil {
 
-enum class Engine { kReference, kFast };
+// What one file's analysis produced, in output order: the log lines, then
+// the record (or the license-folder line), or else the run-ending error.
+struct FileResult {
+  std::string log;                   // -d / -dd lines, in order
+  std::optional<FileRecord> record;  // none: no license folder, or an error
+  std::optional<RunError> error;     // the run ends after `log`
+};
 
-// Chooses the engine of later identify_license calls; the default is kFast.
-void set_engine(Engine engine);
+// Returns the result for `path` with raw text `content`, under rules.settings;
+// never fails (failures are results). `scores` is the calling thread's
+// scratch, reused from file to file (null: a fresh one per call).
+FileResult analyze(const RuleSet& rules, const std::string& path, std::string_view content,
+                   TargetScores* scores);
 
-// Writes the file's record (or the license-folder message); never fails
-// otherwise than by ending the run as described above.
-void identify_license(const std::string& path, std::string_view content);
+// Reads `path` (try_read_text_file) and analyses it; an unopenable file gives
+// the result holding cannot_read_error(path) alone.
+FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetScores* scores);
+
+// Returns what goes to standard output for `result`: its log lines, then its
+// record in the form `settings` chooses, or the license-folder line (nothing
+// after the log when it holds an error). Never fails.
+std::string result_output(const FileResult& result, const RunSettings& settings);
 
 }  // namespace tarsil
 

@@ -1,54 +1,57 @@
 #include "analysis/record.h"
 
-#include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 
 #include "analysis/json.h"
-#include "cli/settings.h"
 
 namespace tarsil {
 namespace {
 
-bool pretty() {
-  return (run_settings.setting & SETTING_PRETTY) != 0;
+// The printf-style text; never fails.
+std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* pattern, ...) {
+  va_list args;
+  va_start(args, pattern);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, pattern, args);
+  va_end(args);
+  std::string out(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+  std::vsnprintf(out.data(), out.size() + 1, pattern, again);
+  va_end(again);
+  return out;
 }
 
 }  // namespace
 
-void print_spdx_record(const std::string& id, const std::string& path,
-                       const std::string& copyright_field) {
-  int written;
-  if (pretty()) {
-    written = std::printf(
-        "{\n\tlicense\t\t: %s\n\tscore\t\t: 100.00\n\tpath\t\t: %s\n\trule\t\t: "
-        "SPDX-License-Identifier\n\tcopyright\n%s\n}\n",
-        id.c_str(), path.c_str(), copyright_field.c_str());
-  } else {
-    written = std::printf(
+std::string format_record(const FileRecord& record, bool pretty) {
+  const char* const path = record.path.c_str();
+  const char* const copyright = record.copyright.c_str();
+  if (record.spdx) {
+    if (pretty) {
+      return format(
+          "{\n\tlicense\t\t: %s\n\tscore\t\t: 100.00\n\tpath\t\t: %s\n\trule\t\t: "
+          "SPDX-License-Identifier\n\tcopyright\n%s\n}\n",
+          record.license.c_str(), path, copyright);
+    }
+    return format(
         "{\"license\":\"%s\",\"score\":\"100\",\"path\":\"%s\", "
         "\"rule\":\"SPDX-License-Identifier\",\"copyright\":%s}\n",
-        json_escape(id).c_str(), json_escape(path).c_str(), copyright_field.c_str());
+        json_escape(record.license).c_str(), json_escape(record.path).c_str(), copyright);
   }
-  if (written < 0) output_failed(errno);
-}
-
-void print_general_record(const BestMatch& best, const std::string& path,
-                          const std::string& copyright_field) {
-  const double score = best.score;
-  int written;
-  if (pretty()) {
-    written = std::printf(
+  const double score = record.score;
+  if (pretty) {
+    return format(
         "{\n\tlicense\t\t: %s\n\tscore\t\t: %.2f\n\tpath\t\t: %s\n\trule\t\t: %s\n\tcopyright\t: "
         "%s\n}\n",
-        best.license.c_str(), score, path.c_str(), best.rule.c_str(), copyright_field.c_str());
-  } else {
-    written = std::printf(
-        "{\"license\":\"%s\",\"score\":\"%.2f\",\"path\":\"%s\", \" rule\":\"%s\","
-        "\"copyright\":%s}\n",
-        json_escape(best.license).c_str(), score, json_escape(path).c_str(),
-        json_escape(best.rule).c_str(), copyright_field.c_str());
+        record.license.c_str(), score, path, record.rule.c_str(), copyright);
   }
-  if (written < 0) output_failed(errno);
+  return format(
+      "{\"license\":\"%s\",\"score\":\"%.2f\",\"path\":\"%s\", \" rule\":\"%s\","
+      "\"copyright\":%s}\n",
+      json_escape(record.license).c_str(), score, json_escape(record.path).c_str(),
+      json_escape(record.rule).c_str(), copyright);
 }
 
 }  // namespace tarsil

@@ -1,6 +1,6 @@
 // Result records: the one line (JSON) or block (pretty) written per file.
 //
-// Contract:
+// Contract: `format_record` returns the record's text, newline included:
 // - JSON form, SPDX verdict:
 //   {"license":"<id>","score":"100","path":"<path>",
 //   "rule":"SPDX-License-Identifier","copyright":<c>}
@@ -10,8 +10,7 @@
 //   so every record is valid JSON; ordinary names come out unchanged. The
 //   pretty form inserts values as they are.
 // - <c> is the copyright object when the copyright scan ran, else "".
-// - Records are written to standard output; a write that fails ends the run
-//   at once (output_failed in cli/settings.h).
+// It never fails.
 #ifndef TARSIL_ANALYSIS_RECORD_H_
 #define TARSIL_ANALYSIS_RECORD_H_
 
@@ -27,11 +26,17 @@ struct BestMatch {
   double rule_length = 0;  // length of the winning normalized reference text
 };
 
-void print_spdx_record(const std::string& id, const std::string& path,
-                       const std::string& copyright_field);
+// The fields of one file's record.
+struct FileRecord {
+  bool spdx = false;      // settled by an SPDX tag (license is the tag's id)
+  std::string license;    // as BestMatch
+  float score = 0;        // general verdict only
+  std::string rule;       // general verdict only
+  std::string path;       // as given
+  std::string copyright;  // the field as written: the object, or ""
+};
 
-void print_general_record(const BestMatch& best, const std::string& path,
-                          const std::string& copyright_field);
+std::string format_record(const FileRecord& record, bool pretty);
 
 }  // namespace tarsil
 

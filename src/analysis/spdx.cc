@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "cli/settings.h"
 #include "match/handles.h"
 #include "match/text.h"
 
@@ -221,7 +220,8 @@ void trim_whitespace(std::string* text) {
   *text = text->substr(begin, end - begin);
 }
 
-std::optional<std::string> find_spdx_identifier(std::string_view content) {
+std::optional<std::string> find_spdx_identifier(std::string_view content,
+                                                const RunSettings& settings) {
   static constexpr std::size_t kMaxValue = 25;
   const std::optional<std::string_view> rest = after_tag(content);
   if (!rest) return std::nullopt;
@@ -238,16 +238,17 @@ std::optional<std::string> find_spdx_identifier(std::string_view content) {
   // An identifier never holds a slash; one that did could name a directory
   // outside the rule set.
   if (value.size() <= 2 || value.find('/') != std::string::npos) return std::nullopt;
-  if (!is_directory(run_settings.licensedir + "/" + value)) return std::nullopt;
+  if (!is_directory(settings.licensedir + "/" + value)) return std::nullopt;
   return value;
 }
 
-std::optional<std::string> find_spdx_expression(std::string_view content) {
+std::optional<std::string> find_spdx_expression(std::string_view content,
+                                                const RunSettings& settings) {
   const std::optional<std::string_view> rest = after_tag(content);
   if (!rest) return std::nullopt;
   std::string value(rest->substr(0, rest->find('\n')));
   clean_value(&value);
-  std::string expression = rewrite_expression(value, *known_names(run_settings.licensedir));
+  std::string expression = rewrite_expression(value, *known_names(settings.licensedir));
   if (expression.empty()) return std::nullopt;
   return expression;
 }

@@ -11,7 +11,7 @@
 // white space; then one trailing comment closer ("*/", "-->" or "*)") is
 // dropped and the value trimmed again. It is returned when it has more than
 // two characters, holds no '/', and names a directory in
-// run_settings.licensedir (case-sensitive).
+// settings.licensedir (case-sensitive).
 //
 // `find_spdx_expression` (--spdx-expressions): the value is the rest of the
 // tag's line, trimmed, one trailing comment closer dropped, trimmed again. It
@@ -38,13 +38,17 @@
 #include <string>
 #include <string_view>
 
+#include "core/settings.h"
+
 namespace tarsil {
 
 // The license of the default reading, or nothing.
-std::optional<std::string> find_spdx_identifier(std::string_view content);
+std::optional<std::string> find_spdx_identifier(std::string_view content,
+                                                const RunSettings& settings);
 
 // The rewritten expression of the --spdx-expressions reading, or nothing.
-std::optional<std::string> find_spdx_expression(std::string_view content);
+std::optional<std::string> find_spdx_expression(std::string_view content,
+                                                const RunSettings& settings);
 
 // Removes leading and trailing white space (isspace) in place; the first
 // character left after the leading cut is never removed.

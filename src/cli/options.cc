@@ -1,13 +1,14 @@
 #include "cli/options.h"
 
 #include <getopt.h>
+#include <sched.h>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/output.h"
 #include "cli/rule_dirs.h"
-#include "cli/settings.h"
 
 namespace tarsil {
 
@@ -64,9 +65,33 @@ int32_t integer_option(int code, const char* text) {
   return parse_digits(text);
 }
 
+// Codes of the other long-only options.
+enum LongOnly { kJobs = kSpdxExpressions + 1, kFilesFrom, kNull };
+
+int jobs_option(const char* text) {
+  const int32_t jobs = is_all_digits(text) && *text != '\0' ? parse_digits(text) : 0;
+  if (jobs < 1 || jobs > kMaxJobs) {
+    std::printf("Error: --jobs requires an integer from 1 to %d (got: %s)\n", kMaxJobs, text);
+    std::fflush(stdout);
+    std::exit(1);
+  }
+  return jobs;
+}
+
 }  // namespace
 
-std::string parse_options(int argc, char** argv) {
+int default_jobs() {
+  cpu_set_t set;
+  int count = 1;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) count = CPU_COUNT(&set);
+  return count < 1 ? 1 : count > 64 ? 64 : count;
+}
+
+CommandLine parse_options(int argc, char** argv) {
+  CommandLine line;
+  RunSettings& settings = line.settings;
+  settings = default_run_settings();
+  settings.jobs = default_jobs();
   static const option kLongOptions[] = {
       {"debug", no_argument, nullptr, 'd'},
       {"help", no_argument, nullptr, 'h'},
@@ -78,14 +103,17 @@ std::string parse_options(int argc, char** argv) {
       {"config", required_argument, nullptr, 'c'},
       {"ruledir", required_argument, nullptr, 'r'},
       {"spdx-expressions", no_argument, nullptr, kSpdxExpressions},
+      {"jobs", required_argument, nullptr, kJobs},
+      {"files-from", required_argument, nullptr, kFilesFrom},
+      {"null", no_argument, nullptr, kNull},
       {nullptr, 0, nullptr, 0},
   };
   int code;
   while ((code = getopt_long(argc, argv, "c:dhvs:w:b:pr:y", kLongOptions, nullptr)) != -1) {
     switch (code) {
       case 'd':
-        if (run_settings.setting & SETTING_DEBUG) run_settings.setting |= SETTING_VERBOSE;
-        run_settings.setting |= SETTING_DEBUG;
+        if (settings.setting & SETTING_DEBUG) settings.setting |= SETTING_VERBOSE;
+        settings.setting |= SETTING_DEBUG;
         break;
       case 'h':
         std::fputs(kHelpText, stdout);
@@ -96,41 +124,55 @@ std::string parse_options(int argc, char** argv) {
         finish_output();
         std::exit(0);
       case 'p':
-        run_settings.setting |= SETTING_PRETTY;
+        settings.setting |= SETTING_PRETTY;
         break;
       case 'y':
-        run_settings.setting |= SETTING_COPYRIGHT;
+        settings.setting |= SETTING_COPYRIGHT;
         break;
       case 's':
-        run_settings.threshold = static_cast<float>(integer_option('s', optarg));
+        settings.threshold = static_cast<float>(integer_option('s', optarg));
         break;
       case 'w':
-        run_settings.minwords = integer_option('w', optarg);
+        settings.minwords = integer_option('w', optarg);
         break;
       case 'b':
-        run_settings.minbytes = integer_option('b', optarg);
+        settings.minbytes = integer_option('b', optarg);
         break;
       case 'r':
-        set_rule_root(optarg);
+        set_rule_root(optarg, &settings);
+        break;
+      case kJobs:
+        settings.jobs = jobs_option(optarg);
+        break;
+      case kFilesFrom:
+        line.files_from = optarg;
+        break;
+      case kNull:
+        line.null_separated = true;
         break;
       case kSpdxExpressions:
-        run_settings.spdx_expressions = true;
+        settings.spdx_expressions = true;
         break;
       default:
         fatal_stderr("ERROR: Unknown option " + std::to_string(code) + "\n");
     }
   }
-  return argv[argc - 1];
+  if (line.files_from) {
+    if (optind < argc) fatal_stderr("ERROR: --files-from takes no path argument\n");
+  } else {
+    line.target = argv[argc - 1];
+  }
+  return line;
 }
 
-void log_banner() {
-  debug_log(SETTING_DEBUG,
-            "Version \t : %s\nSetting \t : 0x%x\nThreshold \t : %.2f\nStringdir \t : "
-            "%s\nlicensedir \t : %s\nminwords \t : %d\nminbytes \t : %d\n"
-            "====================\n",
-            kVersion, run_settings.setting, static_cast<double>(run_settings.threshold),
-            run_settings.stringdir.c_str(), run_settings.licensedir.c_str(), run_settings.minwords,
-            run_settings.minbytes);
+void log_banner(const RunSettings& settings) {
+  cli_log(settings, SETTING_DEBUG,
+          "Version \t : %s\nSetting \t : 0x%x\nThreshold \t : %.2f\nStringdir \t : "
+          "%s\nlicensedir \t : %s\nminwords \t : %d\nminbytes \t : %d\n"
+          "====================\n",
+          kVersion, settings.setting, static_cast<double>(settings.threshold),
+          settings.stringdir.c_str(), settings.licensedir.c_str(), settings.minwords,
+          settings.minbytes);
 }
 
 }  // namespace tarsil

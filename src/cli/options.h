@@ -3,20 +3,30 @@
 // Contract: `parse_options` reads the options with GNU getopt_long
 // (permutation, unambiguous prefixes of long names, "--opt=value", the
 // library's own diagnostics on) and applies each at once, in command-line
-// order, to run_settings (--spdx-expressions, long form only, sets
-// spdx_expressions). It returns the target path: the last word of the
-// argument vector after parsing. It never returns on:
+// order, to the settings it returns, starting from default_run_settings()
+// with `jobs` set to default_jobs(). The target path is the last word of the
+// argument vector after parsing; with --files-from there is none, and a
+// word left over after the options ends the run ("ERROR: --files-from takes
+// no path argument\n", standard error, exit 1). --spdx-expressions (long
+// form only) sets spdx_expressions. It never returns on:
 // - -h / -v: help or version text on standard output, exit 0;
 // - a non-digit -s/-w/-b value: usage_error kind 1, exit 1;
 // - an -r root lacking licenses.d or strings.d: usage_error kind 2, exit 1;
 // - an unknown option, a missing value or -c: "ERROR: Unknown option %d\n"
 //   on standard error, exit 1.
-// Digit strings beyond the 32-bit range saturate at 2147483647.
+// - a --jobs value that is not a number from 1 to kMaxJobs:
+//   "Error: --jobs requires an integer from 1 to 1024 (got: %s)\n" on
+//   standard output, exit 1.
+// Digit strings beyond the 32-bit range saturate at 2147483647. The options
+// beyond the help text (--jobs, --files-from, --null) are long forms only.
 #ifndef TARSIL_CLI_OPTIONS_H_
 #define TARSIL_CLI_OPTIONS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "core/settings.h"
 
 namespace tarsil {
 
@@ -29,10 +39,24 @@ bool is_all_digits(const char* text);
 // INT32_MAX; the empty text gives 0.
 int32_t parse_digits(const char* text);
 
-std::string parse_options(int argc, char** argv);
+inline constexpr int kMaxJobs = 1024;
 
-// Writes the settings banner at log level 1.
-void log_banner();
+// What the command line asked for.
+struct CommandLine {
+  RunSettings settings;
+  std::string target;                     // the path argument, when no list is given
+  std::optional<std::string> files_from;  // --files-from FILE ("-": standard input)
+  bool null_separated = false;            // --null
+};
+
+// Returns the processors this process may run on, at least 1, at most 64.
+int default_jobs();
+
+// Returns the parsed command line, or ends the run as described above.
+CommandLine parse_options(int argc, char** argv);
+
+// Writes the settings banner at log level 1; never fails.
+void log_banner(const RunSettings& settings);
 
 }  // namespace tarsil
 

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "cli/settings.h"
+#include "cli/output.h"
 #include "match/text.h"
 
 namespace tarsil {
@@ -32,17 +32,18 @@ bool current_directory(std::string* out) {
 
 }  // namespace
 
-void set_rule_root(const std::string& dir) {
-  run_settings.licensedir = dir + "/licenses.d";
-  run_settings.stringdir = dir + "/strings.d";
-  if (!is_directory(run_settings.licensedir)) usage_error(2, 'r', run_settings.licensedir);
-  if (!is_directory(run_settings.stringdir)) usage_error(2, 'r', run_settings.stringdir);
+void set_rule_root(const std::string& dir, RunSettings* settings) {
+  settings->licensedir = dir + "/licenses.d";
+  settings->stringdir = dir + "/strings.d";
+  if (!is_directory(settings->licensedir)) usage_error(2, 'r', settings->licensedir);
+  if (!is_directory(settings->stringdir)) usage_error(2, 'r', settings->stringdir);
 }
 
-std::string resolve_rule_dir(const RuleCandidates& candidates, const std::string& name) {
+std::string resolve_rule_dir(const RuleCandidates& candidates, const std::string& name,
+                             const RunSettings& settings) {
   for (const std::string& candidate : candidates) {
     if (is_directory(candidate)) return candidate;
-    debug_log(SETTING_DEBUG, "%s is not a valid directory\n", candidate.c_str());
+    cli_log(settings, SETTING_DEBUG, "%s is not a valid directory\n", candidate.c_str());
   }
   std::string cwd;
   if (!current_directory(&cwd)) fatal_stderr("ERROR: CWD not obtained\n");
@@ -52,12 +53,12 @@ std::string resolve_rule_dir(const RuleCandidates& candidates, const std::string
 }
 
 void resolve_rule_dirs(const RuleCandidates& string_candidates,
-                       const RuleCandidates& license_candidates) {
-  if (run_settings.stringdir.empty()) {
-    run_settings.stringdir = resolve_rule_dir(string_candidates, "strings.d");
+                       const RuleCandidates& license_candidates, RunSettings* settings) {
+  if (settings->stringdir.empty()) {
+    settings->stringdir = resolve_rule_dir(string_candidates, "strings.d", *settings);
   }
-  if (run_settings.licensedir.empty()) {
-    run_settings.licensedir = resolve_rule_dir(license_candidates, "licenses.d");
+  if (settings->licensedir.empty()) {
+    settings->licensedir = resolve_rule_dir(license_candidates, "licenses.d", *settings);
   }
 }
 

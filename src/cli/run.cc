@@ -1,39 +1,231 @@
 #include "cli/run.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "analysis/identify.h"
 #include "cli/options.h"
+#include "cli/output.h"
+#include "cli/pipeline.h"
 #include "cli/rule_dirs.h"
-#include "cli/settings.h"
+#include "match/handles.h"
 #include "match/text.h"
 #include "walk/scan_tree.h"
 
 namespace tarsil {
+namespace {
 
-int run(int argc, char** argv) {
+// One step of the run in serial order: a regular file to analyse, or a listed
+// path that is neither file nor directory (then `notice` is its message).
+struct Item {
+  std::string path;
+  std::string notice;
+};
+
+// What the writer writes for one item: standard output text, then the
+// notice on standard error, then the run-ending error if any.
+struct Piece {
+  std::string out;
+  std::string notice;
+  std::optional<RunError> error;
+};
+
+// Items handed to a worker at once (fewer locks per file); one under -dd,
+// whose logs are large.
+constexpr std::size_t kBatchItems = 8;
+// Output waiting for its turn, beyond one batch per worker.
+constexpr std::size_t kWaitingBytes = 4 << 20;
+
+using Emit = std::function<bool(Item)>;
+
+// Returns the result of one item; never fails (errors are values).
+Piece process(const RuleSet& rules, const Item& item, TargetScores* scores) {
+  if (!item.notice.empty()) return Piece{{}, item.notice, {}};
+  FileResult result = analyze_file(rules, item.path, scores);
+  return Piece{result_output(result, rules.settings), {}, std::move(result.error)};
+}
+
+// Writes one piece; returns false when it ended the run. Sets *listed_missing
+// when it held a notice.
+bool write_piece(const Piece& piece, bool* listed_missing) {
+  if (std::fwrite(piece.out.data(), 1, piece.out.size(), stdout) != piece.out.size()) {
+    output_failed(errno);
+  }
+  if (!piece.notice.empty()) {
+    std::fflush(stdout);
+    std::fputs(piece.notice.c_str(), stderr);
+    *listed_missing = true;
+  }
+  if (piece.error) {
+    write_error(*piece.error);
+    return false;
+  }
+  return true;
+}
+
+// "tarsil: <path>: <reason>\n", the reason being errno `err` in lower case.
+std::string path_message(const std::string& path, int err) {
+  std::string reason = std::strerror(err);
+  if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
+  return "tarsil: " + path + ": " + reason + "\n";
+}
+
+// The message for a listed path that is no file or directory.
+std::string neither_notice(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return path_message(path, errno);
+  return "tarsil: " + path + ": not a regular file or directory\n";
+}
+
+// Hands the run's items to `emit` in serial order: the target, or every
+// path of `list` (empty entries skipped); a directory is walked. Returns
+// false when `emit` stopped it.
+bool produce(const std::string& target, FILE* list, bool null_separated, const Emit& emit) {
+  const FileVisitor visit = [&emit](const WalkedFile& file) { return emit(Item{file.path, {}}); };
+  if (list == nullptr) {
+    return is_regular_file(target) ? emit(Item{target, {}}) : scan_tree(target, visit);
+  }
+  LineBuffer entry;
+  ssize_t length;
+  while ((length = getdelim(&entry.data, &entry.capacity, null_separated ? '\0' : '\n', list)) >
+         0) {
+    std::string path(entry.data, static_cast<std::size_t>(length));
+    if (path.back() == (null_separated ? '\0' : '\n')) path.pop_back();
+    if (path.empty()) continue;
+    bool go_on;
+    if (is_regular_file(path)) {
+      go_on = emit(Item{path, {}});
+    } else if (is_directory(path)) {
+      go_on = scan_tree(path, visit);
+    } else {
+      go_on = emit(Item{path, neither_notice(path)});
+    }
+    if (!go_on) return false;
+  }
+  return true;
+}
+
+// The run with one job, in the calling thread; returns false when an error
+// ended it.
+bool run_serial(const RuleSet& rules, const CommandLine& line, FILE* list, bool* listed_missing) {
+  TargetScores scores;
+  return produce(line.target, list, line.null_separated, [&](const Item& item) {
+    return write_piece(process(rules, item, &scores), listed_missing);
+  });
+}
+
+using Pieces = std::vector<Piece>;
+struct Batch {
+  uint64_t number = 0;
+  std::vector<Item> items;
+};
+
+// Ends the process with `status` at once, standard output flushed: other
+// threads may still be running (one may wait on the list), and none of them
+// writes.
+[[noreturn]] void end_now(int status) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
+}
+
+// The run with rules.settings.jobs workers, a producer thread and this
+// thread as the writer; returns true when complete. When an error ends it,
+// the process ends here, the other threads left as they are.
+bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, bool* listed_missing) {
+  const std::size_t jobs = static_cast<std::size_t>(rules.settings.jobs);
+  const std::size_t batch_items = (rules.settings.setting & SETTING_VERBOSE) ? 1 : kBatchItems;
+  WorkQueue<Batch> work(2 * jobs);
+  ReorderBuffer<Pieces> done(4 * jobs + 4, kWaitingBytes);
+
+  std::thread producer([&] {
+    Batch batch;
+    const bool complete = produce(line.target, list, line.null_separated, [&](Item item) {
+      batch.items.push_back(std::move(item));
+      if (batch.items.size() < batch_items) return true;
+      const uint64_t number = batch.number;
+      if (!work.push(std::move(batch))) return false;
+      batch = Batch{number + 1, {}};
+      return true;
+    });
+    if (!complete) return;
+    const uint64_t total = batch.number + (batch.items.empty() ? 0 : 1);
+    if (!batch.items.empty() && !work.push(std::move(batch))) return;
+    done.set_total(total);
+    work.close();
+  });
+  std::vector<std::thread> workers;
+  for (std::size_t w = 0; w < jobs; ++w) {
+    workers.emplace_back([&] {
+      TargetScores scores;
+      while (std::optional<Batch> batch = work.pop()) {
+        Pieces pieces;
+        std::size_t bytes = 0;
+        for (const Item& item : batch->items) {
+          pieces.push_back(process(rules, item, &scores));
+          bytes += pieces.back().out.size() + pieces.back().notice.size();
+          if (pieces.back().error) break;  // nothing after it is written
+        }
+        if (!done.put(batch->number, std::move(pieces), bytes)) return;
+      }
+    });
+  }
+  const bool complete = drain_in_order<Pieces>(done, [&](Pieces& pieces) {
+    for (const Piece& piece : pieces) {
+      if (!write_piece(piece, listed_missing)) return false;
+    }
+    return true;
+  });
+  if (!complete) end_now(1);
+  producer.join();
+  for (std::thread& worker : workers) worker.join();
+  return true;
+}
+
+}  // namespace
+
+int run(int argc, char** argv, Engine engine) {
   // Records and log lines share standard output: buffer it generously.
   static char output_buffer[1 << 16];
   std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
 
   if (argc < 2) fatal_stderr("ERROR: Missing path. Maybe you can use some --help\n");
-  reset_run_settings();
-  const std::string target = parse_options(argc, argv);
-  resolve_rule_dirs(kStringCandidates, kLicenseCandidates);
-  log_banner();
+  CommandLine line = parse_options(argc, argv);
+  resolve_rule_dirs(kStringCandidates, kLicenseCandidates, &line.settings);
+  log_banner(line.settings);
 
-  if (is_regular_file(target)) {
-    const std::string text = read_text_file(target);
-    identify_license(target, text);
-  } else if (is_directory(target)) {
-    scan_tree(target);
-  } else {
+  FilePtr list_file;
+  FILE* list = nullptr;
+  if (line.files_from) {
+    if (*line.files_from == "-") {
+      list = stdin;
+    } else {
+      list_file.reset(std::fopen(line.files_from->c_str(), "r"));
+      if (!list_file) fatal_stderr(path_message(*line.files_from, errno));
+      list = list_file.get();
+    }
+  } else if (!is_regular_file(line.target) && !is_directory(line.target)) {
     fatal_stderr(
         "ERROR: You must specify a valid file or directory.\n"
         "       Please check the built in --help\n");
   }
+
+  const RuleSet rules(engine, line.settings);
+  bool listed_missing = false;
+  // One file needs no threads.
+  const bool serial = line.settings.jobs == 1 || (list == nullptr && is_regular_file(line.target));
+  const bool complete = serial ? run_serial(rules, line, list, &listed_missing)
+                               : run_parallel(rules, line, list, &listed_missing);
+  if (!complete) end_now(1);
   finish_output();
-  return 0;
+  return listed_missing ? 2 : 0;
 }
 
 }  // namespace tarsil

@@ -1,19 +1,32 @@
-// One run of tarsil, from the argument vector to the exit status.
+// One run of tarsil, from the argument vector to the exit status: the driver,
+// the only place that writes results and ends the run.
 //
-// Contract: `run` checks for a path argument, resets the settings to their
-// defaults, reads the options, resolves the rule directories (strings
-// first), logs the banner, and dispatches on the target: a regular file is
-// read and identified, a directory is scanned. It returns 0 after a complete
-// run; every failure ends the process where it happens with its message and
-// status 1 (no path: "ERROR: Missing path. Maybe you can use some --help";
-// a target neither file nor directory: "ERROR: You must specify a valid
-// file or directory." and a hint, both on standard error).
+// Contract: `run` checks for a path argument, reads the options, resolves
+// the rule directories (strings first), logs the banner, and hands the work
+// out: the target (a regular file is analysed, a directory walked), or each
+// path of the --files-from list in list order. Files are read and analysed
+// by `jobs` workers (one: in the calling thread); the one writer writes each
+// file's log lines and record in the order a serial run produces them, so the
+// output does not depend on the number of workers. The first run-ending
+// error in that order is written after exactly the output before it, and
+// the run ends with status 1 at once. A listed path that is neither file nor
+// directory gives "tarsil: <path>: <reason>\n" on standard error in its
+// place, and status 2 at the end. Otherwise `run` returns 0. Failures before
+// the work starts end the process with status 1 (no path: "ERROR: Missing
+// path. Maybe you can use some --help"; a target neither file nor
+// directory: "ERROR: You must specify a valid file or directory." and a
+// hint; an unopenable list: "tarsil: <list>: <reason>"; all on standard
+// error).
 #ifndef TARSIL_CLI_RUN_H_
 #define TARSIL_CLI_RUN_H_
 
+#include "match/rule_cache.h"
+
 namespace tarsil {
 
-int run(int argc, char** argv);
+// Returns the exit status of a run on `engine` (the reference engine is the
+// tests' and benchmarks' yardstick).
+int run(int argc, char** argv, Engine engine = Engine::kFast);
 
 }  // namespace tarsil
 

@@ -698,11 +698,11 @@ void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches
 }
 
 float indexed_score(const ChunkIndex& index, const ChunkMatches& matches, uint32_t unit,
-                    int target_words, bool proportional) {
+                    int target_words, bool proportional, float threshold) {
   // Weights are small integers: their float sum is exact in any order, so the
   // integer sum converted once is the very float the reference accumulates.
   return finish_chunk_score(static_cast<float>(matches.matched[unit]), index.unit_total[unit],
-                            target_words, proportional);
+                            target_words, proportional, threshold);
 }
 
 }  // namespace tarsil

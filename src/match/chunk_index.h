@@ -23,7 +23,7 @@
 //   comparison per candidate, and the postings of the chunks found; units
 //   none of whose chunks occur are never touched.
 // - `indexed_score` then equals chunk_match_score(unit, target, proportional)
-//   bit for bit under the same run settings: both end in finish_chunk_score
+//   bit for bit under the same sizes and threshold: both end in finish_chunk_score
 //   with the same exact integer counts.
 // - Memory is a fixed function of the units' distinct chunks: about 90 bytes
 //   per chunk (its view, tail, postings start, candidate entry and hash
@@ -188,10 +188,10 @@ ChunkIndex build_chunk_index(const std::vector<std::string_view>& units, int min
 void match_chunks(const ChunkIndex& index, std::string_view target, ChunkMatches* matches);
 
 // Returns unit `unit`'s chunk match score for the last target given to
-// match_chunks, under the run's threshold; `target_words` is that target's
-// word count (used in proportional mode only).
+// match_chunks, under `threshold`; `target_words` is that target's word
+// count (used in proportional mode only). Never fails.
 float indexed_score(const ChunkIndex& index, const ChunkMatches& matches, uint32_t unit,
-                    int target_words, bool proportional);
+                    int target_words, bool proportional, float threshold);
 
 }  // namespace tarsil
 

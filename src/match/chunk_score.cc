@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "cli/settings.h"
 #include "match/text.h"
 
 namespace tarsil {
@@ -12,8 +11,8 @@ bool find_segment(std::string_view haystack, std::string_view needle, std::size_
   return memmem(haystack.data(), haystack.size(), needle.data(), length) != nullptr;
 }
 
-float finish_chunk_score(float matched, int total, int target_words, bool proportional) {
-  const float threshold = run_settings.threshold;
+float finish_chunk_score(float matched, int total, int target_words, bool proportional,
+                         float threshold) {
   float score = 0;
   if (total > 0) {
     score = 100.0f * matched;
@@ -33,9 +32,10 @@ bool is_proportional_license(std::string_view license) {
   return license.substr(0, 3) == "BSD" || license.substr(0, 6) == "Apache";
 }
 
-float chunk_match_score(std::string_view rule, std::string_view target, bool proportional) {
-  const int minbytes = run_settings.minbytes;
-  const int minwords = run_settings.minwords;
+float chunk_match_score(std::string_view rule, std::string_view target, bool proportional,
+                        const RunSettings& settings) {
+  const int minbytes = settings.minbytes;
+  const int minwords = settings.minwords;
   const std::size_t n = rule.size();
   int total = 0;
   int chars = 0;
@@ -58,7 +58,8 @@ float chunk_match_score(std::string_view rule, std::string_view target, bool pro
       start = i + 1;
     }
   }
-  return finish_chunk_score(matched, total, proportional ? count_words(target) : 0, proportional);
+  return finish_chunk_score(matched, total, proportional ? count_words(target) : 0, proportional,
+                            settings.threshold);
 }
 
 }  // namespace tarsil

@@ -17,12 +17,15 @@
 //   (100 - threshold) * matched / twords + threshold, twords being the
 //   target's bars (taken as 1 when the target has none, so the result is
 //   always finite). It may exceed 100.
-// - Thresholds and chunk sizes come from `run_settings`. Nothing is allocated.
+// - Thresholds and chunk sizes come from the run settings given. Nothing is
+//   allocated.
 #ifndef TARSIL_MATCH_CHUNK_SCORE_H_
 #define TARSIL_MATCH_CHUNK_SCORE_H_
 
 #include <cstddef>
 #include <string_view>
+
+#include "core/settings.h"
 
 namespace tarsil {
 
@@ -34,13 +37,16 @@ bool find_segment(std::string_view haystack, std::string_view needle, std::size_
 // mode: those whose names begin with "BSD" or "Apache".
 bool is_proportional_license(std::string_view license);
 
-// Returns 0, or a score not below run_settings.threshold.
-float chunk_match_score(std::string_view rule, std::string_view target, bool proportional);
+// Returns 0, or a score not below settings.threshold (chunks cut with
+// settings.minbytes and settings.minwords); never fails.
+float chunk_match_score(std::string_view rule, std::string_view target, bool proportional,
+                        const RunSettings& settings);
 
 // The final step of the score shared by every engine: from the matched and
-// total rule words and the target's word count, returns the result under the
-// run's threshold (0 below it) in plain or proportional mode.
-float finish_chunk_score(float matched, int total, int target_words, bool proportional);
+// total rule words and the target's word count, returns the result under
+// `threshold` (0 below it) in plain or proportional mode; never fails.
+float finish_chunk_score(float matched, int total, int target_words, bool proportional,
+                         float threshold);
 
 }  // namespace tarsil
 

@@ -13,7 +13,6 @@
 #include <memory>
 #include <unordered_map>
 
-#include "cli/settings.h"
 #include "match/chunk_score.h"
 #include "match/handles.h"
 #include "match/string_rules.h"
@@ -21,8 +20,6 @@
 
 namespace tarsil {
 namespace {
-
-std::unique_ptr<RuleCache> the_cache;
 
 // A directory entry: its name and the type readdir tells (DT_UNKNOWN when
 // the file system does not say).
@@ -161,13 +158,15 @@ bool tune_heap() {
   return true;
 }
 
-// Reads the whole rule set of the current settings and indexes it.
-std::unique_ptr<RuleCache> load_rule_cache() {
+}  // namespace
+
+std::unique_ptr<const RuleCache> load_rule_cache(const RunSettings& settings) {
   auto cache = std::make_unique<RuleCache>();
-  cache->licensedir = run_settings.licensedir;
-  cache->stringdir = run_settings.stringdir;
-  cache->minbytes = run_settings.minbytes;
-  cache->minwords = run_settings.minwords;
+  cache->licensedir = settings.licensedir;
+  cache->stringdir = settings.stringdir;
+  cache->minbytes = settings.minbytes;
+  cache->minwords = settings.minwords;
+  cache->threshold = settings.threshold;
 
   StringDirNames names;
   const std::vector<Entry> string_entries = list_directory(cache->stringdir, &cache->strings_open);
@@ -214,45 +213,44 @@ std::unique_ptr<RuleCache> load_rule_cache() {
   return cache;
 }
 
-}  // namespace
-
-RuleCache& rule_cache() {
-  static const bool heap_tuned = tune_heap();
-  (void)heap_tuned;
-  if (!the_cache || the_cache->licensedir != run_settings.licensedir ||
-      the_cache->stringdir != run_settings.stringdir ||
-      the_cache->minbytes != run_settings.minbytes ||
-      the_cache->minwords != run_settings.minwords) {
-    the_cache.reset();  // release the old index before building the new one
-    the_cache = load_rule_cache();
-  }
-  return *the_cache;
+const RuleCache& rule_cache(const RuleSet& rules) {
+  std::call_once(rules.loaded, [&rules] {
+    static const bool heap_tuned = tune_heap();
+    (void)heap_tuned;
+    rules.cache = load_rule_cache(rules.settings);
+  });
+  return *rules.cache;
 }
 
-void score_target(RuleCache& cache, std::string_view target) {
-  match_chunks(cache.index, target, &cache.matches);
-  cache.target_words = count_words(target);
+void score_target(const RuleCache& cache, std::string_view target, TargetScores* scores) {
+  match_chunks(cache.index, target, &scores->matches);
+  scores->target_words = count_words(target);
 }
 
-float cached_score(const RuleCache& cache, uint32_t unit, bool proportional) {
-  return indexed_score(cache.index, cache.matches, unit, proportional ? cache.target_words : 0,
-                       proportional);
+float cached_score(const RuleCache& cache, const TargetScores& scores, uint32_t unit,
+                   bool proportional) {
+  return indexed_score(cache.index, scores.matches, unit, proportional ? scores.target_words : 0,
+                       proportional, cache.threshold);
 }
 
-bool match_cached_string_dir(const RuleCache& cache, int32_t dir) {
+bool match_cached_string_dir(const RuleCache& cache, const TargetScores& scores, int32_t dir,
+                             DebugLog* log, std::optional<RunError>* error) {
   if (dir < 0) return false;
   const CachedStringDir& strings = cache.string_dirs[dir];
   if (!strings.usable) return false;
   bool matched = false;
   for (const CachedStringFile& file : strings.files) {
-    if (!file.opened)
-      fatal_stderr("ERROR: Cannot open " + file.path + " during string detection\n");
+    if (!file.opened) {
+      *error = string_file_error(file.path);
+      return false;
+    }
     uint32_t unit = file.first_unit;
     for (const std::string& line : file.lines) {
-      debug_log(SETTING_VERBOSE, "Comparing against %s: %s\n", file.path.c_str(), line.c_str());
-      if (cached_score(cache, unit++, false) == 100.0f) matched = true;
+      debug_log(log, SETTING_VERBOSE, "Comparing against %s: %s\n", file.path.c_str(),
+                line.c_str());
+      if (cached_score(cache, scores, unit++, false) == 100.0f) matched = true;
       if (matched) {
-        debug_log(SETTING_VERBOSE, "Matched licensedir\n");
+        debug_log(log, SETTING_VERBOSE, "Matched licensedir\n");
         break;
       }
     }

@@ -1,35 +1,44 @@
-// The rule cache: the run's rule set read once, with the chunk index over all
-// of its texts, for the fast engine.
+// The rule set of a run, and the rule cache: the rule set read once, with the
+// chunk index over all of its texts, for the fast engine.
 //
 // Contract:
-// - `rule_cache()` loads the rule set the first time it is called, and again
-//   whenever licensedir, stringdir, minbytes or minwords of run_settings
-//   differ from those it was loaded with. Loading walks the directories the
-//   way the license and string passes do (listing order, hidden names
-//   skipped, the same type tests) and keeps every normalized reference text
-//   and every normalized string-rule line; it writes nothing and never ends
-//   the run. A file that cannot be opened is remembered as such, and the
-//   pass that reaches it reports it then, so messages come at the same point
-//   as when files are read on demand.
+// - A `RuleSet` names the engine and the settings a run analyses with. For
+//   the fast engine, `rule_cache(rules)` loads the cache the first time it is
+//   called (from any thread; concurrent callers wait for the one load) and
+//   returns the same immutable cache afterwards, so it is shared by all
+//   threads without locks. The reference engine never loads one.
+// - Loading walks the directories the way the license and string passes do
+//   (listing order, hidden names skipped, the same type tests) and keeps
+//   every normalized reference text and every normalized string-rule line;
+//   it writes nothing and never fails. A file that cannot be opened is
+//   remembered as such, and the pass that reaches it reports it then, so
+//   errors come at the same point as when files are read on demand.
 // - Listings and file contents are taken as they were at loading time: the
 //   rule set is assumed not to change during a run.
-// - `score_target` prepares the cache for one target; `cached_score` then
-//   returns, for any reference text or string-rule line, exactly
-//   chunk_match_score(text, target, proportional).
+// - `score_target` fills a caller-owned TargetScores for one target;
+//   `cached_score` then returns, for any reference text or string-rule line,
+//   exactly chunk_match_score(text, target, proportional, settings).
 // - `match_cached_string_dir` behaves like match_string_dir on
-//   stringdir/<name> (same result, same log lines, same fatal error at the
-//   same point) without touching the disk.
+//   stringdir/<name> (same result, same log lines, same error at the same
+//   point) without touching the disk.
 // - Memory stays bounded by the rule set's size, whatever the number of
-//   targets.
+//   targets; each thread's TargetScores adds a few bytes per rule text and
+//   chunk.
 #ifndef TARSIL_MATCH_RULE_CACHE_H_
 #define TARSIL_MATCH_RULE_CACHE_H_
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/error.h"
+#include "core/log.h"
+#include "core/settings.h"
 #include "match/chunk_index.h"
 
 namespace tarsil {
@@ -72,6 +81,7 @@ struct RuleCache {
   std::string stringdir;
   int minbytes = 0;
   int minwords = 0;
+  float threshold = 0;
 
   bool licenses_open = false;  // licensedir could be opened
   std::vector<CachedLicense> licenses;
@@ -87,24 +97,48 @@ struct RuleCache {
   uint32_t first_unreadable_unit = 0;
 
   ChunkIndex index;
-  ChunkMatches matches;  // for the current target
-  int target_words = 0;  // of the current target
 };
 
-// Returns the cache for the current run settings, loading it if needed;
-// never fails (unreadable files are remembered, see above).
-RuleCache& rule_cache();
+// One target's matches against a cache: owned by the thread analysing it,
+// reused from one target to the next.
+struct TargetScores {
+  ChunkMatches matches;
+  int target_words = 0;
+};
 
-// Makes `target` (normalized) the cache's current target; never fails.
-void score_target(RuleCache& cache, std::string_view target);
+// kFast reads the rule set once per run and scores every rule with the chunk
+// index; kReference reads and normalizes every rule file again for each
+// file and scores each rule with chunk_match_score (the tests' yardstick).
+enum class Engine { kReference, kFast };
 
-// Returns the chunk match score of unit `unit` against the current target.
-float cached_score(const RuleCache& cache, uint32_t unit, bool proportional);
+struct RuleSet {
+  RuleSet(Engine engine, const RunSettings& settings) : engine(engine), settings(settings) {}
+  const Engine engine;
+  const RunSettings settings;
+  mutable std::once_flag loaded;
+  mutable std::unique_ptr<const RuleCache> cache;
+};
 
-// The string-rule test of cache.string_dirs[dir] against the current target,
-// as match_string_dir would do it; false for dir -1. Ends the run like
-// match_string_dir when it reaches a file that could not be opened.
-bool match_cached_string_dir(const RuleCache& cache, int32_t dir);
+// Returns the cache of `rules`, loading it on the first call; never fails
+// (unreadable files are remembered, see above). Fast engine only.
+const RuleCache& rule_cache(const RuleSet& rules);
+
+// Reads the whole rule set of `settings` and indexes it; never fails.
+std::unique_ptr<const RuleCache> load_rule_cache(const RunSettings& settings);
+
+// Fills *scores for `target` (normalized); never fails.
+void score_target(const RuleCache& cache, std::string_view target, TargetScores* scores);
+
+// Returns the chunk match score of unit `unit` against the target of `scores`.
+float cached_score(const RuleCache& cache, const TargetScores& scores, uint32_t unit,
+                   bool proportional);
+
+// The string-rule test of cache.string_dirs[dir] against the target of
+// `scores`, as match_string_dir would do it (log lines to *log); false for
+// dir -1. Returns false with *error set when it reaches a file that could not
+// be opened.
+bool match_cached_string_dir(const RuleCache& cache, const TargetScores& scores, int32_t dir,
+                             DebugLog* log, std::optional<RunError>* error);
 
 }  // namespace tarsil
 

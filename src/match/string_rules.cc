@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "cli/settings.h"
 #include "match/chunk_score.h"
 #include "match/handles.h"
 #include "match/text.h"
@@ -22,7 +21,12 @@ bool read_rule_line(std::FILE* file, std::string* line) {
   return any;
 }
 
-bool match_string_dir(const std::string& dir, std::string_view target) {
+RunError string_file_error(const std::string& path) {
+  return RunError{"ERROR: Cannot open " + path + " during string detection\n", Stream::kStderr};
+}
+
+bool match_string_dir(const std::string& dir, std::string_view target, const RunSettings& settings,
+                      DebugLog* log, std::optional<RunError>* error) {
   if (!is_directory(dir)) return false;
   DirPtr listing(opendir(dir.c_str()));
   if (!listing) return false;
@@ -32,14 +36,17 @@ bool match_string_dir(const std::string& dir, std::string_view target) {
     const std::string path = dir + "/" + entry->d_name;
     if (!is_regular_file(path)) continue;
     FilePtr file(std::fopen(path.c_str(), "r"));
-    if (!file) fatal_stderr("ERROR: Cannot open " + path + " during string detection\n");
+    if (!file) {
+      *error = string_file_error(path);
+      return false;
+    }
     std::string line;
     while (read_rule_line(file.get(), &line)) {
       const std::string rule = normalize_text(line);
-      debug_log(SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
-      if (chunk_match_score(rule, target, false) == 100.0f) matched = true;
+      debug_log(log, SETTING_VERBOSE, "Comparing against %s: %s\n", path.c_str(), rule.c_str());
+      if (chunk_match_score(rule, target, false, settings) == 100.0f) matched = true;
       if (matched) {
-        debug_log(SETTING_VERBOSE, "Matched licensedir\n");
+        debug_log(log, SETTING_VERBOSE, "Matched licensedir\n");
         break;
       }
     }

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/settings.h"
 #include "match/handles.h"
 
 namespace tarsil {
@@ -74,10 +73,8 @@ bool try_read_text_file_at(int dir_fd, const char* name, std::string* text) {
   return true;
 }
 
-std::string read_text_file(const std::string& path) {
-  std::string text;
-  if (!try_read_text_file(path, &text)) fatal_stdout("ERROR: Cannot read " + path + "\n");
-  return text;
+RunError cannot_read_error(const std::string& path) {
+  return RunError{"ERROR: Cannot read " + path + "\n", Stream::kStdout};
 }
 
 std::string normalize_text(std::string_view text) {
@@ -103,10 +100,6 @@ std::string normalize_text(std::string_view text) {
   }
   out.resize(static_cast<std::size_t>(end - begin));
   return out;
-}
-
-std::string read_normalized_file(const std::string& path) {
-  return normalize_text(read_text_file(path));
 }
 
 bool is_directory(const std::string& path) {

@@ -8,8 +8,8 @@
 //   run of other bytes that follows a word. It never starts with '|', never
 //   holds "||", and is at most 10000 characters long. Its word count is its
 //   number of '|'.
-// - `read_text_file` never returns on failure: an unopenable file ends the
-//   run with "ERROR: Cannot read %s\n" on standard output and status 1.
+// - Reading never ends the run: an unopenable file is reported to the
+//   caller, who decides (see cannot_read_error).
 #ifndef TARSIL_MATCH_TEXT_H_
 #define TARSIL_MATCH_TEXT_H_
 
@@ -17,17 +17,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/error.h"
+
 namespace tarsil {
 
 inline constexpr std::size_t kMaxTextBytes = 10000;
 
-// Returns the first 10000 bytes of the file at `path`, cut at the first NUL.
-// On an open failure: "ERROR: Cannot read <path>" on standard output, exit 1.
-// Read errors after a successful open just end the text.
-std::string read_text_file(const std::string& path);
-
-// Like read_text_file, but returns false (and leaves *text empty) when the
-// file cannot be opened, writing nothing.
+// Leaves in *text the first 10000 bytes of the file at `path`, cut at the
+// first NUL, and returns true; returns false (and leaves *text empty) when
+// the file cannot be opened. Read errors after a successful open just end
+// the text.
 bool try_read_text_file(const std::string& path, std::string* text);
 
 // try_read_text_file on `name` relative to the open directory `dir_fd`
@@ -36,12 +35,13 @@ bool try_read_text_file(const std::string& path, std::string* text);
 // (a FIFO, or a kernel file that would wait) ends its text where it stands.
 bool try_read_text_file_at(int dir_fd, const char* name, std::string* text);
 
+// The run-ending error of a file or reference text that cannot be opened:
+// "ERROR: Cannot read <path>\n" on standard output.
+RunError cannot_read_error(const std::string& path);
+
 // Returns the normalized form of the first 10000 bytes of `text`, stopping
 // early at a zero byte.
 std::string normalize_text(std::string_view text);
-
-// read_text_file followed by normalize_text.
-std::string read_normalized_file(const std::string& path);
 
 // True when stat() (following symbolic links) succeeds and says directory,
 // respectively regular file; false for an empty path or a failing stat().

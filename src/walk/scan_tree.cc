@@ -7,8 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "analysis/identify.h"
-#include "cli/settings.h"
 #include "match/handles.h"
 #include "match/text.h"
 
@@ -139,10 +137,10 @@ bool is_listed_regular_file(const Entry& entry, int dir_fd) {
 
 }  // namespace
 
-void scan_tree(const std::string& dir) {
+bool scan_tree(const std::string& dir, const FileVisitor& visit) {
   Walk walk{dir, {}, dir};
   walk.levels.push_back(Level{open_directory(AT_FDCWD, dir.c_str(), true), "", dir.size(), {}});
-  if (!walk.levels.back().handle || !read_listing(&walk.levels.back())) return;
+  if (!walk.levels.back().handle || !read_listing(&walk.levels.back())) return true;
   while (!walk.levels.empty()) {
     const std::size_t depth = walk.levels.size() - 1;
     Level& level = walk.levels.back();
@@ -166,16 +164,10 @@ void scan_tree(const std::string& dir) {
       walk.levels.push_back(std::move(child));
       limit_open_dirs(walk);
     } else if (is_listed_regular_file(entry, dir_fd)) {
-      std::string text;
-      if (!try_read_text_file_at(dir_fd, entry.name.c_str(), &text)) {
-        // Removed since the listing: gone like one removed before it. Any
-        // other failure is an unreadable file.
-        if (errno == ENOENT) continue;
-        fatal_stdout("ERROR: Cannot read " + walk.path + "\n");
-      }
-      identify_license(walk.path, text);
+      if (!visit(WalkedFile{walk.path, dir_fd, entry.name.c_str()})) return false;
     }
   }
+  return true;
 }
 
 }  // namespace tarsil

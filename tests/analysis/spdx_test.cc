@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/settings.h"
+#include "core/settings.h"
 #include "test_util.h"
 
 namespace tarsil {
@@ -13,8 +13,8 @@ TEST(SpdxIdentifier, FirstTagNamesALicenseDirectory) {
   for (const char* id : {"GPL-2.0-only", "MIT", "GP", "X", "GPL-2.0-with-classpath-e", "sub/dir"}) {
     testing::make_dirs(dir / "licenses.d/" + id);
   }
-  reset_run_settings();
-  run_settings.licensedir = dir / "licenses.d";
+  RunSettings settings = default_run_settings();
+  settings.licensedir = dir / "licenses.d";
   const struct {
     std::string text, want;  // want "" = no identifier
   } cases[] = {
@@ -50,9 +50,8 @@ TEST(SpdxIdentifier, FirstTagNamesALicenseDirectory) {
       {"SPDX-License-Identifier: sub/dir\n", ""},  // never a path
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.want, find_spdx_identifier(c.text).value_or("")) << c.text;
+    EXPECT_EQ(c.want, find_spdx_identifier(c.text, settings).value_or("")) << c.text;
   }
-  reset_run_settings();
 }
 
 TEST(SpdxExpression, KnownLicensesAndExceptions) {
@@ -64,7 +63,7 @@ TEST(SpdxExpression, KnownLicensesAndExceptions) {
   testing::write_file(dir / "licenses.d/Plain", "a file\n");
   testing::write_file(dir / "exceptions.txt", "# list\nLLVM-exception\nClasspath-exception-2.0\n");
   testing::make_dirs(dir / "bare/licenses.d/MIT");  // no exceptions.txt
-  reset_run_settings();
+  RunSettings settings = default_run_settings();
   const std::string tag = "// SPDX-License-Identifier:";
   const std::string llvm = "Apache-2.0 WITH LLVM-exception";
   const struct {
@@ -110,15 +109,14 @@ TEST(SpdxExpression, KnownLicensesAndExceptions) {
       {tag + " MIT */ OR Apache-2.0\n", ""},
       {"spdx-license-identifier: MIT\n", ""},
   };
-  run_settings.licensedir = dir / "licenses.d";
+  settings.licensedir = dir / "licenses.d";
   for (const auto& c : cases) {
-    EXPECT_EQ(c.want, find_spdx_expression(c.text).value_or("")) << c.text;
+    EXPECT_EQ(c.want, find_spdx_expression(c.text, settings).value_or("")) << c.text;
   }
   // Another rule set is read afresh; without an exception list, WITH never matches.
-  run_settings.licensedir = dir / "bare/licenses.d";
-  EXPECT_EQ("MIT", find_spdx_expression(tag + " mit\n").value_or(""));
-  EXPECT_EQ("", find_spdx_expression(tag + " MIT WITH LLVM-exception\n").value_or(""));
-  reset_run_settings();
+  settings.licensedir = dir / "bare/licenses.d";
+  EXPECT_EQ("MIT", find_spdx_expression(tag + " mit\n", settings).value_or(""));
+  EXPECT_EQ("", find_spdx_expression(tag + " MIT WITH LLVM-exception\n", settings).value_or(""));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "cli/settings.h"
+#include "core/settings.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -20,14 +20,15 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
   const fs::path saved_cwd = fs::current_path();
   write_rule_set(tmp / "web", {});
   const std::string strings1 = tmp / "alone/strings.d", licenses1 = tmp / "alone/licenses.d";
-  reset_run_settings();
-  run_settings.setting = SETTING_DEBUG;
+  RunSettings settings = default_run_settings();
+  settings.setting = SETTING_DEBUG;
   ::testing::internal::CaptureStdout();
-  resolve_rule_dirs({strings1, tmp / "web/strings.d"}, {licenses1, tmp / "web/licenses.d"});
+  resolve_rule_dirs({strings1, tmp / "web/strings.d"}, {licenses1, tmp / "web/licenses.d"},
+                    &settings);
   EXPECT_EQ(strings1 + " is not a valid directory\n" + licenses1 + " is not a valid directory\n",
             ::testing::internal::GetCapturedStdout());
-  EXPECT_EQ(tmp / "web/strings.d", run_settings.stringdir);
-  EXPECT_EQ(tmp / "web/licenses.d", run_settings.licensedir);
+  EXPECT_EQ(tmp / "web/strings.d", settings.stringdir);
+  EXPECT_EQ(tmp / "web/licenses.d", settings.licensedir);
 
   // No candidate: <cwd>/../etc/tarsil_rules, however long the working directory.
   std::string deep = tmp / "deep";
@@ -47,7 +48,7 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
       {tmp / "3", both, "^ERROR: CWD not obtained\n$", true},
   };
   for (const auto& c : cases) {
-    reset_run_settings();
+    settings = default_run_settings();
     for (const std::string& d : c.dirs) make_dirs(c.root + "/etc/tarsil_rules/" + d);
     make_dirs(c.root + "/bin");
     fs::current_path(c.root + "/bin");
@@ -55,20 +56,19 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
       EXPECT_EXIT(
           {
             if (c.remove_cwd) fs::remove_all(c.root);
-            resolve_rule_dirs({tmp / "none"}, {tmp / "none"});
+            resolve_rule_dirs({tmp / "none"}, {tmp / "none"}, &settings);
           },
           ::testing::ExitedWithCode(1), c.error)
           << c.root;
       continue;
     }
     ::testing::internal::CaptureStdout();
-    resolve_rule_dirs({tmp / "none"}, {tmp / "none"});
+    resolve_rule_dirs({tmp / "none"}, {tmp / "none"}, &settings);
     EXPECT_EQ("", ::testing::internal::GetCapturedStdout()) << c.root;
-    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/strings.d", run_settings.stringdir) << c.root;
-    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/licenses.d", run_settings.licensedir) << c.root;
+    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/strings.d", settings.stringdir) << c.root;
+    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/licenses.d", settings.licensedir) << c.root;
   }
   fs::current_path(saved_cwd);
-  reset_run_settings();
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/settings.h"
+#include "core/settings.h"
 #include "match/chunk_score.h"
 #include "match/text.h"
 
@@ -16,8 +16,7 @@ namespace {
 
 class ChunkIndexTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset_run_settings(); }
-  void TearDown() override { reset_run_settings(); }
+  RunSettings settings = default_run_settings();
 };
 
 std::string describe(const std::vector<ChunkSpan>& spans, std::string_view rule) {
@@ -94,8 +93,8 @@ TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
   int compared = 0;
   for (const auto& size : sizes) {
     for (int round = 0; round < 6; ++round) {
-      run_settings.minbytes = size[0];
-      run_settings.minwords = size[1];
+      settings.minbytes = size[0];
+      settings.minwords = size[1];
       std::vector<std::string> rules;
       for (int r = 0; r < 25; ++r) rules.push_back(random_text(rng, 14, rng() % 3 != 0));
       const std::vector<std::string_view> units(rules.begin(), rules.end());
@@ -108,11 +107,12 @@ TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
         match_chunks(index, target, &matches);
         const int target_words = count_words(target);
         for (const float threshold : thresholds) {
-          run_settings.threshold = threshold;
+          settings.threshold = threshold;
           for (uint32_t u = 0; u < rules.size(); ++u) {
             for (const bool proportional : {false, true}) {
-              const float want = chunk_match_score(rules[u], target, proportional);
-              const float got = indexed_score(index, matches, u, target_words, proportional);
+              const float want = chunk_match_score(rules[u], target, proportional, settings);
+              const float got =
+                  indexed_score(index, matches, u, target_words, proportional, threshold);
               ++compared;
               ASSERT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
                   << "rule " << rules[u] << "\ntarget " << target << "\nminbytes " << size[0]
@@ -156,8 +156,8 @@ TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
   }
   const std::vector<std::string_view> units(rules.begin(), rules.end());
   for (const int minbytes : {100000, 30, 5}) {
-    run_settings.minbytes = minbytes;
-    run_settings.minwords = 2;
+    settings.minbytes = minbytes;
+    settings.minwords = 2;
     const ChunkIndex index = build_chunk_index(units, minbytes, 2);
     ChunkMatches matches;
     for (int t = 0; t < 40; ++t) {
@@ -168,9 +168,10 @@ TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
       }
       match_chunks(index, target, &matches);
       for (uint32_t u = 0; u < rules.size(); ++u) {
-        const float want = chunk_match_score(rules[u], target, false);
-        EXPECT_EQ(std::bit_cast<uint32_t>(want),
-                  std::bit_cast<uint32_t>(indexed_score(index, matches, u, 0, false)))
+        const float want = chunk_match_score(rules[u], target, false, settings);
+        EXPECT_EQ(
+            std::bit_cast<uint32_t>(want),
+            std::bit_cast<uint32_t>(indexed_score(index, matches, u, 0, false, settings.threshold)))
             << rules[u] << " in " << target << " minbytes " << minbytes;
       }
     }
@@ -180,17 +181,18 @@ TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
 TEST_F(ChunkIndexTest, HandlesEmptyIndexesAndTargets) {
   const std::vector<std::string> rules = {"", "WORD", "A|", "A|B|"};
   const std::vector<std::string_view> units(rules.begin(), rules.end());
-  run_settings.minbytes = 0;
-  run_settings.minwords = 0;
-  run_settings.threshold = 0;
+  settings.minbytes = 0;
+  settings.minwords = 0;
+  settings.threshold = 0;
   const ChunkIndex index = build_chunk_index(units, 0, 0);
   ChunkMatches matches;
   for (const std::string target : {"", "A", "B|A|", "XAB"}) {
     match_chunks(index, target, &matches);
     for (uint32_t u = 0; u < rules.size(); ++u) {
-      const float want = chunk_match_score(rules[u], target, true);
-      EXPECT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(indexed_score(
-                                                   index, matches, u, count_words(target), true)))
+      const float want = chunk_match_score(rules[u], target, true, settings);
+      EXPECT_EQ(
+          std::bit_cast<uint32_t>(want),
+          std::bit_cast<uint32_t>(indexed_score(index, matches, u, count_words(target), true, 0)))
           << rules[u] << " in " << target;
     }
   }

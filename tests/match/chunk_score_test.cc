@@ -5,12 +5,13 @@
 
 #include <cstdio>
 
-#include "cli/settings.h"
+#include "core/settings.h"
 
 namespace tarsil {
 namespace {
 
 TEST(ChunkMatchScore, Table) {
+  RunSettings settings = default_run_settings();
   const std::string fox = "THE|QUICK|BROWN|FOX|JUMPS|";
   const std::string dog = "THE|QUICK|BROWN|FOX|JUMPS|OVER|THE|LAZY|DOG|";
   const std::string other = "SOME|TEXT|THE|QUICK|BROWN|FOX|JUMPS|OVER|A|LAZY|DOG|";
@@ -58,23 +59,23 @@ TEST(ChunkMatchScore, Table) {
   };
   char score[64];
   for (const auto& c : cases) {
-    run_settings.minbytes = c.minbytes;
-    run_settings.minwords = c.minwords;
-    run_settings.threshold = c.threshold;
-    std::snprintf(score, sizeof score, "%.2f", chunk_match_score(c.rule, c.target, c.proportional));
+    settings.minbytes = c.minbytes;
+    settings.minwords = c.minwords;
+    settings.threshold = c.threshold;
+    std::snprintf(score, sizeof score, "%.2f",
+                  chunk_match_score(c.rule, c.target, c.proportional, settings));
     EXPECT_EQ(c.want, score) << c.rule << " vs " << c.target << " " << c.proportional << "/"
                              << c.threshold << "/" << c.minbytes << "/" << c.minwords;
   }
   // Single precision in the written order: 100 * 1 / 3 is 33.3333321f, 1 / 3 * 100 33.3333359f.
-  run_settings.minbytes = 0;
-  run_settings.minwords = 1;
-  run_settings.threshold = 0;
-  EXPECT_EQ(100.0f * 1.0f / 3.0f, chunk_match_score("A|B|C|", "A|", false));
-  EXPECT_EQ(100.0f * 1.0f / 3.0f, chunk_match_score("A|", "A|X|Y|", true));
-  run_settings.threshold = 33;
+  settings.minbytes = 0;
+  settings.minwords = 1;
+  settings.threshold = 0;
+  EXPECT_EQ(100.0f * 1.0f / 3.0f, chunk_match_score("A|B|C|", "A|", false, settings));
+  EXPECT_EQ(100.0f * 1.0f / 3.0f, chunk_match_score("A|", "A|X|Y|", true, settings));
+  settings.threshold = 33;
   EXPECT_EQ((100.0f - 33.0f) * 7.0f / 3.0f + 33.0f,
-            chunk_match_score("A|A|A|A|A|A|A|", "A|X|Y|", true));
-  reset_run_settings();
+            chunk_match_score("A|A|A|A|A|A|A|", "A|X|Y|", true, settings));
 }
 
 }  // namespace

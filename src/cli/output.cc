@@ -1,4 +1,4 @@
-#include "cli/settings.h"
+#include "cli/output.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,18 +9,8 @@
 
 namespace tarsil {
 
-RunSettings run_settings;
-
-void reset_run_settings() {
-  // The defaults come from their decimal texts, as the help text shows them.
-  run_settings = RunSettings{};
-  run_settings.threshold = static_cast<float>(std::atoi("80"));
-  run_settings.minwords = std::atoi("2");
-  run_settings.minbytes = std::atoi("20");
-}
-
-void debug_log(uint32_t mask, const char* format, ...) {
-  if ((run_settings.setting & mask) == 0) return;
+void cli_log(const RunSettings& settings, uint32_t mask, const char* format, ...) {
+  if ((settings.setting & mask) == 0) return;
   va_list args;
   va_start(args, format);
   const int written = std::vprintf(format, args);
@@ -48,6 +38,16 @@ void fatal_stdout(const std::string& message) {
   std::fputs(message.c_str(), stdout);
   std::fflush(stdout);
   std::exit(1);
+}
+
+void write_error(const RunError& error) {
+  if (error.stream == Stream::kStdout) {
+    if (std::fputs(error.message.c_str(), stdout) < 0) output_failed(errno);
+    std::fflush(stdout);
+  } else {
+    std::fflush(stdout);
+    std::fputs(error.message.c_str(), stderr);
+  }
 }
 
 void finish_output() {

@@ -1,0 +1,53 @@
+// The command line's own output: its diagnostic lines, option errors, fatal
+// exits and the final flush. Only src/cli/ writes to the standard streams or
+// ends the process.
+//
+// Contract:
+// - `cli_log` writes a printf-style line to standard output when any bit of
+//   its mask is set in settings.setting; nothing is added to the text. Like
+//   every record, a line whose writing fails ends the run (output_failed).
+// - The `fatal_*` helpers write one exact message on the stream that message
+//   belongs to and end the process with status 1. Standard output is flushed
+//   first, so records already produced are never lost.
+#ifndef TARSIL_CLI_OUTPUT_H_
+#define TARSIL_CLI_OUTPUT_H_
+
+#include <cstdint>
+#include <string>
+
+#include "core/error.h"
+#include "core/settings.h"
+
+namespace tarsil {
+
+// Writes the formatted text to standard output when `settings.setting & mask`.
+void cli_log(const RunSettings& settings, uint32_t mask, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+
+// Kind 1: "Error: -%c requires integer (got: %s)\n"; kind 2: "Error: %s not
+// accessible\n". Written to standard output; never returns (exit 1).
+[[noreturn]] void usage_error(int kind, int option_code, const std::string& text);
+
+// Writes `message` to standard error and exits 1.
+[[noreturn]] void fatal_stderr(const std::string& message);
+
+// Writes `message` to standard output and exits 1.
+[[noreturn]] void fatal_stdout(const std::string& message);
+
+// Writes the error's message on its stream, standard output flushed first;
+// a failed write to standard output ends the run as output_failed does.
+void write_error(const RunError& error);
+
+// Flushes standard output; on a write error ends the run as output_failed
+// does. Called before every successful exit.
+void finish_output();
+
+// Ends the run after a write to standard output failed with `err`, at once:
+// when the reader has gone (EPIPE), silently, by SIGPIPE, as if the signal
+// had not been ignored; otherwise with "ERROR: Cannot write output: <reason>"
+// on standard error and status 1.
+[[noreturn]] void output_failed(int err);
+
+}  // namespace tarsil
+
+#endif  // TARSIL_CLI_OUTPUT_H_
