@@ -63,7 +63,12 @@ RunResult run_program(std::vector<std::string> argv, const RunOptions& options) 
   std::string command = "exec env -u POSIXLY_CORRECT";
   if (options.as_nobody) command += " setpriv --reuid=nobody --regid=nogroup --clear-groups";
   for (const std::string& a : argv) command.append(" ").append(quoted(a));
-  command.append(" </dev/null >").append(io / "out").append(" 2>").append(io / "err");
+  command.append(" <")
+      .append(quoted(options.input))
+      .append(" >")
+      .append(io / "out")
+      .append(" 2>")
+      .append(io / "err");
   if (!options.cwd.empty()) command.insert(0, "cd " + quoted(options.cwd) + " && ");
   const int wstatus = std::system(command.c_str());
   const auto read = [](const std::string& path) {

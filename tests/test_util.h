@@ -39,6 +39,7 @@ struct RunResult {
 struct RunOptions {
   std::string cwd;  // working directory; empty keeps the current one
   bool as_nobody = false;
+  std::string input = "/dev/null";  // the file standard input reads
 };
 // A run as nobody:nogroup, so permission tests mean something though the tests run as root.
 inline RunOptions as_nobody() {

@@ -85,7 +85,8 @@ std::string neither_notice(const std::string& path) {
 }
 
 // Hands the run's items to `emit` in serial order: the target, or every
-// path of `list` (empty entries skipped); a directory is walked. Returns
+// path of `list` (empty entries skipped; one holding a NUL byte, which no
+// name can, is "invalid argument"); a directory is walked. Returns
 // false when `emit` stopped it.
 bool produce(const std::string& target, FILE* list, bool null_separated, const Emit& emit) {
   const FileVisitor visit = [&emit](const WalkedFile& file) { return emit(Item{file.path, {}}); };
@@ -100,7 +101,9 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
     if (path.back() == (null_separated ? '\0' : '\n')) path.pop_back();
     if (path.empty()) continue;
     bool go_on;
-    if (is_regular_file(path)) {
+    if (path.find('\0') != std::string::npos) {  // no file has such a name
+      go_on = emit(Item{path, path_message(path.substr(0, path.find('\0')), EINVAL)});
+    } else if (is_regular_file(path)) {
       go_on = emit(Item{path, {}});
     } else if (is_directory(path)) {
       go_on = scan_tree(path, visit);

@@ -1,6 +1,7 @@
-// Whole runs of the fast engine (tarsil) and the reference engine
-// (tarsil_reference) over generated rule sets and trees: standard output,
-// standard error and exit status must be equal byte for byte.
+// Whole runs of the fast engine (tarsil) with 1, 2 and 7 jobs and of the
+// reference engine (tarsil_reference, one job) over generated rule sets,
+// trees and path lists: standard output, standard error and exit status must
+// be equal byte for byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -83,16 +84,25 @@ void write_random_rules(const std::string& root, std::mt19937& rng) {
   mkfifo((rules / "licenses.d/Zlib/fifo").c_str(), 0644);
 }
 
-// A tree of files made of the same sentences, some tagged, one empty, one
-// with a NUL byte, in nested directories.
-void write_random_tree(const std::string& root, std::mt19937& rng) {
-  for (int f = 0; f < 14; ++f) {
+// A tree of `count` files made of the same sentences, some tagged, one
+// empty, one with a NUL byte, in nested directories, with links to files and
+// directories, a dangling link and a FIFO (the walk passes over the last
+// three).
+void write_random_tree(const std::string& root, std::mt19937& rng, int count = 14) {
+  for (int f = 0; f < count; ++f) {
     std::string text = sentences(rng, rng() % 9);
     if (rng() % 7 == 0) text = "// SPDX-License-Identifier: MIT\n" + text;
-    write_file(root + "/d" + std::to_string(f % 3) + "/f" + std::to_string(f) + ".c", text);
+    write_file(root + "/d" + std::to_string(f % 3) + (f % 5 == 4 ? "/e" : "") + "/f" +
+                   std::to_string(f) + ".c",
+               text);
   }
   write_file(root + "/empty.txt", "");
   write_file(root + "/nul.bin", std::string("Permission is hereby\0granted", 28));
+  const fs::path tree(root);
+  fs::create_symlink("d1/f1.c", tree / "link.c");
+  fs::create_directory_symlink("d0", tree / "d2/dirlink");
+  fs::create_symlink("missing", tree / "d1/dangling");
+  mkfifo((tree / "d0/fifo").c_str(), 0644);
 }
 
 const std::vector<std::vector<std::string>> kOptionSets = {
@@ -123,15 +133,20 @@ std::string reference_binary_for_nobody(const TempDir& dir) {
   return path;
 }
 
+// The reference engine with one job against the fast one with 1, 2 and 7.
 void expect_same_runs(const std::vector<std::string>& args, const RunOptions& options,
                       const std::string& reference = TARSIL_REFERENCE_BINARY) {
-  std::vector<std::string> argv{reference};
+  std::vector<std::string> argv{reference, "--jobs", "1"};
   argv.insert(argv.end(), args.begin(), args.end());
   const RunResult want = run_program(argv, options);
-  const RunResult got = run_tarsil(args, options);
-  EXPECT_EQ(want.out, got.out) << joined(args);
-  EXPECT_EQ(want.err, got.err) << joined(args);
-  EXPECT_EQ(want.status, got.status) << joined(args);
+  for (const char* jobs : {"1", "2", "7"}) {
+    std::vector<std::string> with_jobs = {"--jobs", jobs};
+    with_jobs.insert(with_jobs.end(), args.begin(), args.end());
+    const RunResult got = run_tarsil(with_jobs, options);
+    EXPECT_EQ(want.out, got.out) << joined(with_jobs);
+    EXPECT_EQ(want.err, got.err) << joined(with_jobs);
+    EXPECT_EQ(want.status, got.status) << joined(with_jobs);
+  }
 }
 
 TEST(EngineDiffTest, GeneratedTreesGiveIdenticalRuns) {
@@ -139,7 +154,7 @@ TEST(EngineDiffTest, GeneratedTreesGiveIdenticalRuns) {
     std::mt19937 rng(seed);
     TempDir dir;
     write_random_rules(dir / "rules", rng);
-    write_random_tree(dir / "tree", rng);
+    write_random_tree(dir / "tree", rng, 60);
     for (const std::vector<std::string>& options : kOptionSets) {
       std::vector<std::string> args = options;
       args.insert(args.end(), {"-r", dir / "rules", dir / "tree"});
@@ -188,6 +203,45 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
     }
     chmod((dir / ("rules/" + path)).c_str(), 0755);  // let TempDir clean up
   }
+}
+
+TEST(EngineDiffTest, UnreadableEntriesAndPathListsEndRunsAtTheSamePoint) {
+  TempDir bin;
+  chmod(bin.path().c_str(), 0755);
+  const std::string reference = reference_binary_for_nobody(bin);
+  std::mt19937 rng(5);
+  TempDir dir;
+  write_random_rules(dir / "rules", rng);
+  write_random_tree(dir / "tree", rng, 40);
+  write_random_tree(dir / "other", rng, 20);
+  // An unreadable directory is passed over; an unreadable file ends the run.
+  chmod((dir / "tree/d1/e").c_str(), 0);
+  chmod((dir / "other/d2/f2.c").c_str(), 0);
+  const std::string list = dir / "list", nulls = dir / "nulls";
+  const std::vector<std::string> paths = {
+      dir / "tree/d0", dir / "missing", dir / "tree/link.c", dir / "tree/d0/fifo", "",
+      dir / "tree",    dir / "other",   dir / "tree/d0"};
+  std::string lines, nul_separated;
+  for (const std::string& path : paths) {
+    lines += path + "\n";
+    nul_separated += path + '\0';
+  }
+  write_file(list, lines);
+  write_file(nulls, nul_separated);
+  for (const std::vector<std::string>& options : kOptionSets) {
+    for (const std::vector<std::string>& target :
+         std::vector<std::vector<std::string>>{{dir / "tree"},
+                                               {dir / "other"},
+                                               {"--files-from", list},
+                                               {"--null", "--files-from", nulls},
+                                               {"--files-from", dir / "nulls"}}) {
+      std::vector<std::string> args = options;
+      args.insert(args.end(), {"-r", dir / "rules"});
+      args.insert(args.end(), target.begin(), target.end());
+      expect_same_runs(args, as_nobody(), reference);
+    }
+  }
+  chmod((dir / "tree/d1/e").c_str(), 0755);
 }
 
 }  // namespace

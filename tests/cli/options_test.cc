@@ -25,6 +25,7 @@ TEST(CommandLine, ExactOutputs) {
       "ERROR: You must specify a valid file or directory.\n"
       "       Please check the built in --help\n";
   const std::string unknown = "ERROR: Unknown option 63\n", usage = "ERROR: Unknown option 99\n";
+  const std::string jobs = "Error: --jobs requires an integer from 1 to 1024 (got: ";
   const std::string two = dir / "two", none = dir / "none", half = dir / "half";
   const std::string no_licenses = "Error: " + none + "/licenses.d not accessible\n";
   write_rule_set(r, {});
@@ -57,6 +58,17 @@ TEST(CommandLine, ExactOutputs) {
        "",
        bin + ": option '--spdx-expressions' doesn't allow an argument\n" + unknown,
        1},
+      // --jobs, --files-from and --null leave every prefix above as it was.
+      {{"-r", r, a, "--jobs", "0"}, jobs + "0)\n", "", 1},
+      {{"-r", r, a, "--jo=1025"}, jobs + "1025)\n", "", 1},
+      {{"-r", r, a, "--j", ""}, jobs + ")\n", "", 1},
+      {{"--deb", "--ru", r, "--j", "3", "--nu", a},
+       banner(r) + "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n" +
+           record("", "0.00", a, ""),
+       "",
+       0},
+      {{"-r", r, "--files-from", no}, "", "tarsil: " + no + ": no such file or directory\n", 1},
+      {{"-r", r, "--files", a, a}, "", "ERROR: --files-from takes no path argument\n", 1},
       {{"-r", r, no}, "", bad, 1},
       // Each rule root is checked when read; the last one wins, used verbatim.
       {{"-r", half, a}, "Error: " + half + "/strings.d not accessible\n", "", 1},

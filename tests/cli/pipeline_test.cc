@@ -1,0 +1,100 @@
+// The ordered writer's buffer and the work queue, in process, with real
+// threads: results come back in serial order whatever order they complete
+// in, an error ends the run without leaving a thread blocked, and an empty
+// run ends at once.
+#include "cli/pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarsil {
+namespace {
+
+// Puts results 0 .. count-1 from `threads` threads, each taking every
+// threads-th number (in ascending order, as a worker takes its work) and
+// pausing at random, so results complete out of order; returns what the
+// writer saw, in order, until `stop_at` (its write returns false there).
+std::vector<int> run_pipeline(int count, int threads, std::size_t max_count, std::size_t max_bytes,
+                              int stop_at = -1) {
+  ReorderBuffer<std::string> buffer(max_count, max_bytes);
+  std::vector<std::thread> workers;
+  for (int t = 0; t < threads; ++t) {
+    workers.emplace_back([&, t] {
+      std::mt19937 rng(t);
+      for (int n = t; n < count; n += threads) {
+        std::this_thread::sleep_for(std::chrono::microseconds(rng() % 300));
+        if (!buffer.put(n, std::to_string(n), 1 + rng() % 100)) return;
+      }
+    });
+  }
+  buffer.set_total(count);
+  std::vector<int> seen;
+  const bool complete = drain_in_order<std::string>(buffer, [&](std::string& result) {
+    seen.push_back(std::stoi(result));
+    return seen.back() != stop_at;
+  });
+  for (std::thread& worker : workers) worker.join();  // none stays blocked
+  EXPECT_EQ(stop_at < 0, complete);
+  return seen;
+}
+
+TEST(OrderedWriter, WritesInSerialOrderWhateverTheCompletionOrder) {
+  const struct {
+    int count, threads;
+    std::size_t max_count, max_bytes;
+    int stop_at;
+  } cases[] = {
+      {200, 4, 8, 1 << 20, -1},
+      {200, 7, 1, 1, -1},  // no room at all: only the next result is taken
+      {97, 2, 3, 150, -1},
+      {0, 3, 8, 1 << 20, -1},    // an empty tree
+      {200, 4, 8, 1 << 20, 57},  // an error in the middle
+      {200, 7, 1, 1, 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> want;
+    for (int n = 0; n < c.count && (want.empty() || want.back() != c.stop_at); ++n) {
+      want.push_back(n);
+    }
+    EXPECT_EQ(want, run_pipeline(c.count, c.threads, c.max_count, c.max_bytes, c.stop_at))
+        << c.count << " results, " << c.threads << " threads, room " << c.max_count << "/"
+        << c.max_bytes << ", stop at " << c.stop_at;
+  }
+}
+
+TEST(WorkQueue, DrainsAfterCloseAndReleasesEveryoneOnStop) {
+  WorkQueue<int> queue(2);
+  std::vector<int> popped;
+  std::thread consumer([&] {
+    while (std::optional<int> item = queue.pop()) popped.push_back(*item);
+  });
+  for (int n = 0; n < 50; ++n) ASSERT_TRUE(queue.push(n));
+  queue.close();
+  consumer.join();
+  std::vector<int> want(50);
+  for (int n = 0; n < 50; ++n) want[n] = n;
+  EXPECT_EQ(want, popped);
+  EXPECT_FALSE(queue.push(50));
+
+  WorkQueue<int> full(1);
+  ASSERT_TRUE(full.push(1));
+  std::thread blocked([&] { EXPECT_FALSE(full.push(2)); });  // waits for room
+  std::thread waiting([&] {
+    WorkQueue<int> empty(1);
+    std::thread stopper([&] { empty.stop(); });
+    EXPECT_EQ(std::nullopt, empty.pop());
+    stopper.join();
+  });
+  full.stop();
+  blocked.join();
+  waiting.join();
+  EXPECT_EQ(std::nullopt, full.pop());
+}
+
+}  // namespace
+}  // namespace tarsil

@@ -1,0 +1,58 @@
+// Path lists (--files-from): each listed path is handled as the target would
+// be, in list order, with notices for paths that are neither file nor
+// directory and the exit statuses that follow from them.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "test_util.h"
+
+namespace tarsil::testing {
+namespace {
+
+std::string none(const std::string& path) {
+  return record("", "0.00", path, "");
+}
+
+TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
+  TempDir dir;
+  const std::string rules = dir / "rules", d = dir / "d", a = dir / "a.c",
+                    locked = dir / "locked.c";
+  const std::string missing = dir / "missing", fifo = dir / "fifo", odd = dir / "we\nird.c";
+  write_rule_set(rules, {});
+  for (const std::string& file : {d + "/x.c", a, locked, odd}) write_file(file, "text\n");
+  chmod(locked.c_str(), 0);
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0644));
+  const std::string gone = "tarsil: " + missing + ": no such file or directory\n";
+  const std::string cannot = "ERROR: Cannot read " + locked + "\n";
+  const struct {
+    std::string list;
+    std::vector<std::string> options;
+    std::string out, err;
+    int status;
+  } cases[] = {
+      {d + "\n" + missing + "\n\n" + fifo + "\n" + a + "\n" + d + "/",
+       {},
+       none(d + "/x.c") + none(a) + none(d + "//x.c"),
+       gone + "tarsil: " + fifo + ": not a regular file or directory\n",
+       2},
+      {odd + '\0' + a + '\0', {"--null"}, none(dir / "we\\u000aird.c") + none(a), "", 0},
+      {a + '\0' + a + "\n", {}, "", "tarsil: " + a + ": invalid argument\n", 2},
+      {"", {}, "", "", 0},
+      // A run-ending error comes first: status 1, and nothing after it.
+      {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n", {}, none(a) + cannot, gone, 1},
+      {locked + "\n" + a + "\n", {"--jobs", "2"}, cannot, "", 1},
+  };
+  for (const auto& c : cases) {
+    write_file(dir / "list", c.list);
+    for (const std::string& from : {dir / "list", std::string("-")}) {
+      std::vector<std::string> args = {"-r", rules, "--files-from", from};
+      args.insert(args.end(), c.options.begin(), c.options.end());
+      RunOptions options = as_nobody();
+      options.input = dir / "list";
+      expect_run(args, c.out, c.err, c.status, options);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tarsil::testing
