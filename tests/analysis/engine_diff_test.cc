@@ -117,6 +117,7 @@ const std::vector<std::vector<std::string>> kOptionSets = {
     {"-b", "3", "-w", "1", "-p", "-y"},
     {"-s", "100", "-d"},
     {"-b", "1000", "-d", "-d"},
+    {"--spdx-expressions", "-y", "-d"},
 };
 
 std::string joined(const std::vector<std::string>& args) {
