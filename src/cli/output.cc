@@ -34,12 +34,6 @@ void fatal_stderr(const std::string& message) {
   std::exit(1);
 }
 
-void fatal_stdout(const std::string& message) {
-  std::fputs(message.c_str(), stdout);
-  std::fflush(stdout);
-  std::exit(1);
-}
-
 void write_error(const RunError& error) {
   if (error.stream == Stream::kStdout) {
     if (std::fputs(error.message.c_str(), stdout) < 0) output_failed(errno);

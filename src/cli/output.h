@@ -6,9 +6,9 @@
 // - `cli_log` writes a printf-style line to standard output when any bit of
 //   its mask is set in settings.setting; nothing is added to the text. Like
 //   every record, a line whose writing fails ends the run (output_failed).
-// - The `fatal_*` helpers write one exact message on the stream that message
-//   belongs to and end the process with status 1. Standard output is flushed
-//   first, so records already produced are never lost.
+// - `usage_error` and `fatal_stderr` write one exact message on the stream
+//   that message belongs to and end the process with status 1. Standard
+//   output is flushed first, so records already produced are never lost.
 #ifndef TARSIL_CLI_OUTPUT_H_
 #define TARSIL_CLI_OUTPUT_H_
 
@@ -30,9 +30,6 @@ void cli_log(const RunSettings& settings, uint32_t mask, const char* format, ...
 
 // Writes `message` to standard error and exits 1.
 [[noreturn]] void fatal_stderr(const std::string& message);
-
-// Writes `message` to standard output and exits 1.
-[[noreturn]] void fatal_stdout(const std::string& message);
 
 // Writes the error's message on its stream, standard output flushed first;
 // a failed write to standard output ends the run as output_failed does.
