@@ -1,7 +1,7 @@
-// The ordered writer's buffer and the work queue, in process, with real
-// threads: results come back in serial order whatever order they complete
-// in, an error ends the run without leaving a thread blocked, and an empty
-// run ends at once.
+// The ordered writer's buffer, in process, with real threads: results come
+// back in serial order whatever order they complete in, an error ends the
+// run without leaving a thread blocked, and an empty run ends at once. (The
+// work queue is exercised by every run with more than one job.)
 #include "cli/pipeline.h"
 
 #include <gtest/gtest.h>
@@ -65,35 +65,6 @@ TEST(OrderedWriter, WritesInSerialOrderWhateverTheCompletionOrder) {
         << c.count << " results, " << c.threads << " threads, room " << c.max_count << "/"
         << c.max_bytes << ", stop at " << c.stop_at;
   }
-}
-
-TEST(WorkQueue, DrainsAfterCloseAndReleasesEveryoneOnStop) {
-  WorkQueue<int> queue(2);
-  std::vector<int> popped;
-  std::thread consumer([&] {
-    while (std::optional<int> item = queue.pop()) popped.push_back(*item);
-  });
-  for (int n = 0; n < 50; ++n) ASSERT_TRUE(queue.push(n));
-  queue.close();
-  consumer.join();
-  std::vector<int> want(50);
-  for (int n = 0; n < 50; ++n) want[n] = n;
-  EXPECT_EQ(want, popped);
-  EXPECT_FALSE(queue.push(50));
-
-  WorkQueue<int> full(1);
-  ASSERT_TRUE(full.push(1));
-  std::thread blocked([&] { EXPECT_FALSE(full.push(2)); });  // waits for room
-  std::thread waiting([&] {
-    WorkQueue<int> empty(1);
-    std::thread stopper([&] { empty.stop(); });
-    EXPECT_EQ(std::nullopt, empty.pop());
-    stopper.join();
-  });
-  full.stop();
-  blocked.join();
-  waiting.join();
-  EXPECT_EQ(std::nullopt, full.pop());
 }
 
 }  // namespace
