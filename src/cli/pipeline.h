@@ -138,6 +138,12 @@ class ReorderBuffer {
     room_.notify_all();
   }
 
+  // Returns the number of results waiting now; never fails.
+  std::size_t waiting() {
+    const std::lock_guard lock(mutex_);
+    return waiting_.size();
+  }
+
  private:
   const std::size_t max_count_, max_bytes_;
   std::mutex mutex_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -34,12 +35,16 @@ std::vector<int> run_pipeline(int count, int threads, std::size_t max_count, std
   }
   buffer.set_total(count);
   std::vector<int> seen;
+  std::size_t most_waiting = 0;
   const bool complete = drain_in_order<std::string>(buffer, [&](std::string& result) {
+    std::this_thread::sleep_for(std::chrono::microseconds(50));  // let results pile up
+    most_waiting = std::max(most_waiting, buffer.waiting());
     seen.push_back(std::stoi(result));
     return seen.back() != stop_at;
   });
   for (std::thread& worker : workers) worker.join();  // none stays blocked
   EXPECT_EQ(stop_at < 0, complete);
+  EXPECT_LE(most_waiting, max_count + 1) << "the next result is taken even when there is no room";
   return seen;
 }
 
