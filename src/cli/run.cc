@@ -39,7 +39,7 @@ struct Piece {
 
 // Items handed to a worker at once (fewer locks per file); one under -dd,
 // whose logs are large.
-constexpr std::size_t kBatchItems = 8;
+constexpr std::size_t kBatchItems = 32;
 // Output waiting for its turn, beyond one batch per worker.
 constexpr std::size_t kWaitingBytes = 4 << 20;
 
