@@ -234,11 +234,11 @@ FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetSco
   return analyze(rules, path, text, scores);
 }
 
-std::string result_output(const FileResult& result, const RunSettings& settings) {
-  std::string out = result.log;
-  if (result.error) return out;
-  if (result.record) {
-    out += format_record(*result.record, (settings.setting & SETTING_PRETTY) != 0);
+std::string result_output(FileResult* result, const RunSettings& settings) {
+  std::string out = std::move(result->log);
+  if (result->error) return out;
+  if (result->record) {
+    out += format_record(*result->record, (settings.setting & SETTING_PRETTY) != 0);
   } else {
     out += "Can't open license folder: " + settings.licensedir + "\n";
   }

@@ -55,10 +55,11 @@ FileResult analyze(const RuleSet& rules, const std::string& path, std::string_vi
 // the result holding cannot_read_error(path) alone.
 FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetScores* scores);
 
-// Returns what goes to standard output for `result`: its log lines, then its
-// record in the form `settings` chooses, or the license-folder line (nothing
-// after the log when it holds an error). Never fails.
-std::string result_output(const FileResult& result, const RunSettings& settings);
+// Returns what goes to standard output for `result`: its log lines (moved out
+// of it), then its record in the form `settings` chooses, or the
+// license-folder line (nothing after the log when it holds an error). Never
+// fails.
+std::string result_output(FileResult* result, const RunSettings& settings);
 
 }  // namespace tarsil
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,8 @@ struct Piece {
 // Items handed to a worker at once (fewer locks per file); one under -dd,
 // whose logs are large.
 constexpr std::size_t kBatchItems = 32;
+// Workers at most under -dd.
+constexpr std::size_t kVerboseJobs = 4;
 // Output waiting for its turn, beyond one batch per worker.
 constexpr std::size_t kWaitingBytes = 4 << 20;
 
@@ -49,7 +52,7 @@ using Emit = std::function<bool(Item)>;
 Piece process(const RuleSet& rules, const Item& item, TargetScores* scores) {
   if (!item.notice.empty()) return Piece{{}, item.notice, {}};
   FileResult result = analyze_file(rules, item.path, scores);
-  return Piece{result_output(result, rules.settings), {}, std::move(result.error)};
+  return Piece{result_output(&result, rules.settings), {}, std::move(result.error)};
 }
 
 // Writes one piece; returns false when it ended the run. Sets *listed_missing
@@ -143,8 +146,12 @@ struct Batch {
 // thread as the writer; returns true when complete. When an error ends it,
 // the process ends here, the other threads left as they are.
 bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, bool* listed_missing) {
-  const std::size_t jobs = static_cast<std::size_t>(rules.settings.jobs);
-  const std::size_t batch_items = (rules.settings.setting & SETTING_VERBOSE) ? 1 : kBatchItems;
+  // Under -dd each file's log runs to megabytes and the one writer sets the
+  // pace: a few workers keep it busy, and memory stays bounded.
+  const bool verbose = (rules.settings.setting & SETTING_VERBOSE) != 0;
+  const std::size_t jobs =
+      std::min<std::size_t>(rules.settings.jobs, verbose ? kVerboseJobs : kMaxJobs);
+  const std::size_t batch_items = verbose ? 1 : kBatchItems;
   WorkQueue<Batch> work(2 * jobs);
   ReorderBuffer<Pieces> done(4 * jobs + 4, kWaitingBytes);
 
