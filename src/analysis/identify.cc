@@ -235,10 +235,12 @@ FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetSco
 }
 
 std::string result_output(FileResult* result, const RunSettings& settings) {
+  if (result->error) return std::move(result->log);
+  const bool pretty = (settings.setting & SETTING_PRETTY) != 0;
+  if (result->record && result->log.empty()) return format_record(*result->record, pretty);
   std::string out = std::move(result->log);
-  if (result->error) return out;
   if (result->record) {
-    out += format_record(*result->record, (settings.setting & SETTING_PRETTY) != 0);
+    out += format_record(*result->record, pretty);
   } else {
     out += "Can't open license folder: " + settings.licensedir + "\n";
   }

@@ -15,10 +15,16 @@ std::string format(const char* pattern, ...) {
   va_start(args, pattern);
   va_list again;
   va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, pattern, args);
+  char small[512];  // most records fit: one formatting pass
+  const int length = std::vsnprintf(small, sizeof small, pattern, args);
   va_end(args);
-  std::string out(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-  std::vsnprintf(out.data(), out.size() + 1, pattern, again);
+  std::string out;
+  if (length > 0 && static_cast<std::size_t>(length) < sizeof small) {
+    out.assign(small, static_cast<std::size_t>(length));
+  } else if (length > 0) {
+    out.resize(static_cast<std::size_t>(length));
+    std::vsnprintf(out.data(), out.size() + 1, pattern, again);
+  }
   va_end(again);
   return out;
 }
