@@ -228,12 +228,6 @@ FileResult analyze(const RuleSet& rules, const std::string& path, std::string_vi
   return finish();
 }
 
-FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetScores* scores) {
-  std::string text;
-  if (!try_read_text_file(path, &text)) return FileResult{{}, {}, cannot_read_error(path)};
-  return analyze(rules, path, text, scores);
-}
-
 std::string result_output(FileResult* result, const RunSettings& settings) {
   if (result->error) return std::move(result->log);
   const bool pretty = (settings.setting & SETTING_PRETTY) != 0;

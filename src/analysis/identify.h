@@ -51,10 +51,6 @@ struct FileResult {
 FileResult analyze(const RuleSet& rules, const std::string& path, std::string_view content,
                    TargetScores* scores);
 
-// Reads `path` (try_read_text_file) and analyses it; an unopenable file gives
-// the result holding cannot_read_error(path) alone.
-FileResult analyze_file(const RuleSet& rules, const std::string& path, TargetScores* scores);
-
 // Returns what goes to standard output for `result`: its log lines (moved out
 // of it), then its record in the form `settings` chooses, or the
 // license-folder line (nothing after the log when it holds an error). Never

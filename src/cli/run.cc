@@ -1,5 +1,6 @@
 #include "cli/run.h"
 
+#include <limits.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -28,7 +29,19 @@ namespace {
 struct Item {
   std::string path;
   std::string notice;
+  // Found by the walk: a file removed since its directory was listed is
+  // passed over, as one removed before.
+  bool walked = false;
+  // For a path too long to be opened by name, the walk reads the file at
+  // once, relative to its directory: its text, or nothing when unreadable.
+  bool read = false;
+  std::optional<std::string> text;
 };
+
+// The item of a listed path that is neither file nor directory.
+Item notice_item(const std::string& path, std::string notice) {
+  return Item{path, std::move(notice), false, false, std::nullopt};
+}
 
 // What the writer writes for one item: standard output text, then the
 // notice on standard error, then the run-ending error if any.
@@ -51,8 +64,29 @@ using Emit = std::function<bool(Item)>;
 // Returns the result of one item; never fails (errors are values).
 Piece process(const RuleSet& rules, const Item& item, TargetScores* scores) {
   if (!item.notice.empty()) return Piece{{}, item.notice, {}};
-  FileResult result = analyze_file(rules, item.path, scores);
+  std::string text;
+  if (item.read ? !item.text : !try_read_text_file(item.path, &text)) {
+    if (!item.read && item.walked && errno == ENOENT) return Piece{};  // gone meanwhile
+    return Piece{{}, {}, cannot_read_error(item.path)};
+  }
+  FileResult result = analyze(rules, item.path, item.read ? *item.text : text, scores);
   return Piece{result_output(&result, rules.settings), {}, std::move(result.error)};
+}
+
+// The item of a file found by the walk: opened later by its path, or, when
+// the path is too long for that, read now relative to its directory (a file
+// gone since the listing then gives no item: false).
+bool walked_item(const WalkedFile& file, Item* item) {
+  *item = Item{file.path, {}, true, false, std::nullopt};
+  if (file.path.size() < PATH_MAX) return true;
+  std::string text;
+  item->read = true;
+  if (try_read_text_file_at(file.dir_fd, file.name, &text)) {
+    item->text = std::move(text);
+  } else if (errno == ENOENT) {
+    return false;
+  }
+  return true;
 }
 
 // Writes one piece; returns false when it ended the run. Sets *listed_missing
@@ -92,9 +126,13 @@ std::string neither_notice(const std::string& path) {
 // name can, is "invalid argument"); a directory is walked. Returns
 // false when `emit` stopped it.
 bool produce(const std::string& target, FILE* list, bool null_separated, const Emit& emit) {
-  const FileVisitor visit = [&emit](const WalkedFile& file) { return emit(Item{file.path, {}}); };
+  const FileVisitor visit = [&emit](const WalkedFile& file) {
+    Item item;
+    return !walked_item(file, &item) || emit(std::move(item));
+  };
   if (list == nullptr) {
-    return is_regular_file(target) ? emit(Item{target, {}}) : scan_tree(target, visit);
+    return is_regular_file(target) ? emit(Item{target, {}, false, false, std::nullopt})
+                                   : scan_tree(target, visit);
   }
   LineBuffer entry;
   ssize_t length;
@@ -105,13 +143,13 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
     if (path.empty()) continue;
     bool go_on;
     if (path.find('\0') != std::string::npos) {  // no file has such a name
-      go_on = emit(Item{path, path_message(path.substr(0, path.find('\0')), EINVAL)});
+      go_on = emit(notice_item(path, path_message(path.substr(0, path.find('\0')), EINVAL)));
     } else if (is_regular_file(path)) {
-      go_on = emit(Item{path, {}});
+      go_on = emit(Item{path, {}, false, false, std::nullopt});
     } else if (is_directory(path)) {
       go_on = scan_tree(path, visit);
     } else {
-      go_on = emit(Item{path, neither_notice(path)});
+      go_on = emit(notice_item(path, neither_notice(path)));
     }
     if (!go_on) return false;
   }
