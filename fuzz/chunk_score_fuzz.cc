@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/settings.h"
+#include "core/settings.h"
 #include "match/chunk_index.h"
 #include "match/chunk_score.h"
 #include "match/text.h"
@@ -26,9 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const int minbytes = (data[0] & 32) != 0 ? INT32_MAX : data[0] & 31;
   const int minwords = (data[1] & 8) != 0 ? INT32_MAX : data[1] & 7;
   static constexpr float kThresholds[] = {0, 1, 50, 80, 100, 80, 80, 80};
-  run_settings.threshold = kThresholds[data[2] & 7];
-  run_settings.minbytes = minbytes;
-  run_settings.minwords = minwords;
+  RunSettings settings = default_run_settings();
+  settings.threshold = kThresholds[data[2] & 7];
+  settings.minbytes = minbytes;
+  settings.minwords = minwords;
   const std::size_t dense_limit = (data[2] & 8) != 0 ? 1 : kDenseNodes;
   const bool small_alphabet = (data[2] & 16) != 0;
   const std::size_t rule_count = 1 + data[3] % 8;
@@ -66,8 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const int words = count_words(target);
     for (uint32_t unit = 0; unit < units.size(); ++unit) {
       for (const bool proportional : {false, true}) {
-        const float fast = indexed_score(index, matches, unit, words, proportional);
-        const float plain = chunk_match_score(units[unit], target, proportional);
+        const float fast =
+            indexed_score(index, matches, unit, words, proportional, settings.threshold);
+        const float plain = chunk_match_score(units[unit], target, proportional, settings);
         if (std::memcmp(&fast, &plain, sizeof fast) != 0) std::abort();
       }
     }

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "analysis/identify.h"
-#include "cli/settings.h"
+#include "core/settings.h"
 #include "match/handles.h"
 
 namespace {
@@ -64,16 +64,12 @@ void make_link(const std::string& to, const std::string& path) {
   if (symlink(to.c_str(), path.c_str()) != 0) return;
 }
 
-// Standard output, captured in a memory file.
-int capture_fd = -1;
-
-std::string take_output() {
-  std::fflush(stdout);
-  std::string out(static_cast<std::size_t>(lseek(capture_fd, 0, SEEK_CUR)), '\0');
-  if (pread(capture_fd, out.data(), out.size(), 0) != static_cast<ssize_t>(out.size())) {
-    std::abort();
-  }
-  if (ftruncate(capture_fd, 0) != 0 || lseek(capture_fd, 0, SEEK_SET) != 0) std::abort();
+// What a run writes for `target` under `rules`: standard output, then the
+// run-ending error's message, if any.
+std::string run_one(const tarsil::RuleSet& rules, const std::string& target) {
+  tarsil::FileResult result = tarsil::analyze(rules, "t", target, nullptr);
+  std::string out = tarsil::result_output(&result, rules.settings);
+  if (result.error) out += result.error->message;
   return out;
 }
 
@@ -81,17 +77,13 @@ std::string take_output() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace tarsil;
-  if (capture_fd < 0) {
-    capture_fd = memfd_create("stdout", 0);
-    if (capture_fd < 0 || dup2(capture_fd, STDOUT_FILENO) < 0) std::abort();
-  }
   Input in{data, size};
-  reset_run_settings();
-  run_settings.minbytes = in.byte() % 24;
-  run_settings.minwords = in.byte() % 4;
+  RunSettings settings = default_run_settings();
+  settings.minbytes = in.byte() % 24;
+  settings.minwords = in.byte() % 4;
   const uint8_t mode = in.byte();
-  run_settings.threshold = static_cast<float>(mode % 3 * 40);  // 0, 40 or 80
-  if ((mode & 4) != 0) run_settings.setting |= SETTING_COPYRIGHT;
+  settings.threshold = static_cast<float>(mode % 3 * 40);  // 0, 40 or 80
+  if ((mode & 4) != 0) settings.setting |= SETTING_COPYRIGHT;
 
   // A new directory per input, so that the cache loads each rule set anew.
   static unsigned generation = 0;
@@ -103,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fs::remove_all(base, ignored);
   fs::create_directories(root + "/licenses.d", ignored);
   fs::create_directories(root + "/strings.d", ignored);
-  run_settings.licensedir = root + "/licenses.d";
-  run_settings.stringdir = root + "/strings.d";
+  settings.licensedir = root + "/licenses.d";
+  settings.stringdir = root + "/strings.d";
 
   std::string license = root + "/licenses.d/MIT";
   std::string strings = root + "/strings.d/MIT";
@@ -146,13 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
   }
   // Every text written is a target, each with both engines in turn.
+  const RuleSet fast(Engine::kFast, settings), reference(Engine::kReference, settings);
   for (const std::string& target : targets) {
-    set_engine(Engine::kFast);
-    identify_license("t", target);
-    const std::string fast = take_output();
-    set_engine(Engine::kReference);
-    identify_license("t", target);
-    if (fast != take_output()) std::abort();
+    if (run_one(fast, target) != run_one(reference, target)) std::abort();
   }
   return 0;
 }

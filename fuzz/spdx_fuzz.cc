@@ -19,7 +19,7 @@
 #include <string_view>
 
 #include "analysis/spdx.h"
-#include "cli/settings.h"
+#include "core/settings.h"
 #include "match/handles.h"
 
 namespace {
@@ -27,6 +27,9 @@ namespace {
 const char* const kLicenses[] = {"MIT",        "mit", "GPL-2.0-only", "GPL-2.0+",
                                  "Apache-2.0", "A B", "BSD-3-Clause"};
 const char* const kExceptions[] = {"Classpath-exception-2.0", "LLVM-exception"};
+
+// The settings the readings see: licensedir is set by make_rule_set.
+tarsil::RunSettings settings = tarsil::default_run_settings();
 
 // Makes a licenses.d with the directories above, once.
 void make_rule_set() {
@@ -43,7 +46,7 @@ void make_rule_set() {
     std::fputs("# exceptions\n\n", list.get());
     for (const char* id : kExceptions) std::fprintf(list.get(), "%s\n", id);
   }
-  tarsil::run_settings.licensedir = root + "/licenses.d";
+  settings.licensedir = root + "/licenses.d";
 }
 
 // Trims as trim_whitespace does: the first character left is never removed.
@@ -127,11 +130,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::unique_ptr<char[]> copy(new char[size]);
   std::copy(data, data + size, copy.get());
   const std::string_view text(copy.get(), size);
-  if (tarsil::find_spdx_identifier(text) != plain_reader(text)) std::abort();
-  if (const std::optional<std::string> expression = tarsil::find_spdx_expression(text)) {
+  if (tarsil::find_spdx_identifier(text, settings) != plain_reader(text)) std::abort();
+  if (const std::optional<std::string> expression = tarsil::find_spdx_expression(text, settings)) {
     if (!is_written_expression(*expression)) std::abort();
     const std::string again = "SPDX-License-Identifier: " + *expression;
-    if (tarsil::find_spdx_expression(again) != expression) std::abort();
+    if (tarsil::find_spdx_expression(again, settings) != expression) std::abort();
   }
   return 0;
 }
