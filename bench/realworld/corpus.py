@@ -23,6 +23,7 @@ import subprocess
 import sys
 import tarfile
 import tempfile
+import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
@@ -88,9 +89,9 @@ def apt_env(cache):
                     text = f.read()
                 for stanza in re.split(r"\n\s*\n", text):
                     if re.search(r"^URIs:.*debian", stanza, re.M) and re.search(r"^Types:.*\bdeb\b", stanza, re.M):
-                        out.append(re.sub(r"^Types:.*$", "Types: deb-src", stanza.strip(), flags=re.M))
+                        out.append(re.sub(r"^Types:.*$", "Types: deb-src deb", stanza.strip(), flags=re.M))
         if not out:
-            out.append("Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\n"
+            out.append("Types: deb-src deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm\n"
                        "Components: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg")
         with open(os.path.join(root, "etc/sources.list.d/debian.sources"), "w") as f:
             f.write("\n\n".join(out) + "\n")
@@ -101,7 +102,8 @@ def apt_env(cache):
                     f'Dir::Etc::PreferencesParts "{root}/etc/preferences.d";\n'
                     f'Dir::State::Lists "{root}/lists";\n'
                     f'Dir::Cache "{root}/cache";\n'
-                    f'Dir::Cache::archives "{root}/cache/archives";\n')
+                    f'Dir::Cache::archives "{root}/cache/archives";\n'
+                    'APT::Architectures { "amd64"; };\n')
         os.rename(conf + ".tmp", conf)
     env = dict(os.environ, APT_CONFIG=conf, LC_ALL="C")
     lists = os.path.join(root, "lists")
@@ -109,6 +111,87 @@ def apt_env(cache):
         log("apt-get update (private deb-src lists)")
         subprocess.run(["apt-get", "update", "-q"], env=env, stdout=subprocess.DEVNULL, check=False)
     return env
+
+
+def _index_paras(cache, pattern):
+    env = apt_env(cache)
+    lists = os.path.join(cache, "apt", "lists")
+    names = [n for n in os.listdir(lists) if re.search(pattern, n)]
+    if not names:
+        sys.exit("no index matching " + pattern + " in " + lists)
+    text = subprocess.run(["/usr/lib/apt/apt-helper", "cat-file", os.path.join(lists, names[0])],
+                          env=env, capture_output=True, check=True).stdout.decode("utf-8", "replace")
+    for para in text.split("\n\n"):
+        fields = {}
+        key = None
+        for line in para.split("\n"):
+            if line[:1] in (" ", "\t") and key:
+                fields[key] += "\n" + line.strip()
+            elif ":" in line:
+                key, _, val = line.partition(":")
+                fields[key] = val.strip()
+        if fields.get("Package"):
+            yield fields
+
+
+def packages_index(cache):
+    """bookworm main amd64 Packages index: {binary: {version, source, size (KiB), arch}}."""
+    index = {}
+    for f in _index_paras(cache, r"_dists_bookworm_main_binary-amd64_Packages(\.\w+)?$"):
+        name = f["Package"]
+        if name in index:
+            continue
+        index[name] = {"version": f.get("Version", ""), "source": f.get("Source", name).split()[0],
+                       "size": int(f.get("Installed-Size", "0") or 0), "arch": f.get("Architecture", "")}
+    return index
+
+
+def installed_packages():
+    """Binary and source names of the packages installed on this machine."""
+    r = subprocess.run(["dpkg-query", "-W", "-f", "${Package} ${source:Package}\n"],
+                       capture_output=True, text=True, check=False)
+    return set(r.stdout.split())
+
+
+def deb_path(cache, name, version):
+    """The downloaded .deb of name=version, or None."""
+    d = os.path.join(cache, "downloads", "debian-bin")
+    if not os.path.isdir(d):
+        return None
+    want = {version, strip_epoch(version)}
+    for f in sorted(os.listdir(d)):
+        parts = f.split("_")
+        if f.endswith(".deb") and len(parts) == 3 and parts[0] == name and \
+                urllib.parse.unquote(parts[1]) in want:
+            return os.path.join(d, f)
+    return None
+
+
+def fetch_binary(cache, pairs):
+    """Download the binary packages [(name, version)] not yet cached; returns {name: ok}."""
+    out = os.path.join(cache, "downloads", "debian-bin")
+    os.makedirs(out, exist_ok=True)
+    todo = [f"{n}={v}" for n, v in pairs if not deb_path(cache, n, v)]
+    if todo:
+        subprocess.run(["apt-get", "download", "-q"] + todo, cwd=out, env=apt_env(cache),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        for n, v in pairs:  # one failure aborts the batch: retry the rest one by one
+            if not deb_path(cache, n, v):
+                subprocess.run(["apt-get", "download", "-q", f"{n}={v}"], cwd=out, env=apt_env(cache),
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    return {n: deb_path(cache, n, v) is not None for n, v in pairs}
+
+
+def extract_binary(cache, name, version, workdir):
+    """Unpack a downloaded binary package (its files, not installed); returns the tree or None."""
+    deb = deb_path(cache, name, version)
+    dest = os.path.join(workdir, "src")
+    if not deb:
+        return None
+    os.makedirs(dest)
+    r = subprocess.run(["dpkg-deb", "-x", deb, dest], stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
+    return dest if r.returncode == 0 else None
 
 
 def sources_index(cache):
@@ -410,6 +493,8 @@ def names_license(text, truth):
             n = {"BSD-2-Clause": (False, False), "BSD-3-Clause": (True, False),
                  "BSD-4-Clause": (True, True)}.get(fam)
             ok = n is not None and (endorse, advert) == n
+            # BSD-2-Clause-Views is a license of its own, though DEP-5 files call it BSD-2-clause
+            ok = ok and " views and conclusions " not in t
         else:
             ok = (fam == "BSD-3-Clause" and re.search(r" (bsd 3 clause|3 clause bsd|new bsd|modified bsd|revised bsd) ", t)) \
                 or (fam == "BSD-2-Clause" and re.search(r" (bsd 2 clause|2 clause bsd|simplified bsd|freebsd license) ", t))
@@ -501,8 +586,8 @@ def names_license(text, truth):
 
 # ---------------------------------------------------------------- kind and language
 
-LICENSE_NAME = re.compile(r"^(licen[cs]e|copying|copyright|unlicense|mit-license|licen[cs]e-\w+|"
-                          r"copying\.\w+|licen[cs]e\.\w+|copying-\w+)(\.(txt|md|rst|markdown))?$", re.I)
+LICENSE_NAME = re.compile(r"^(licen[cs]e|copying|copyright|unlicense|mit-license|ofl|"
+                          r"apache-license|gpl|lgpl)([-_.][\w.-]*)?$", re.I)
 EXT = {
     ".c": "C", ".h": "C",
     ".cc": "C++", ".cpp": "C++", ".cxx": "C++", ".hpp": "C++", ".hh": "C++", ".hxx": "C++",
@@ -531,9 +616,10 @@ SHEBANG = [("python", "Python"), ("perl", "Perl"), ("ruby", "Ruby"), ("node", "J
 def classify(relpath, head):
     """(kind, language) for a file: kind license/header, or None when it is neither."""
     base = os.path.basename(relpath)
-    if LICENSE_NAME.match(base) or "/licenses/" in "/" + relpath.lower():
-        return "license", "text"
     ext = os.path.splitext(base)[1]
+    if (LICENSE_NAME.match(base) or "/licenses/" in "/" + relpath.lower()) \
+            and ext.lower() not in EXT and ext.lower() not in (".html", ".json", ".yml", ".yaml"):
+        return "license", "text"
     lang = EXT.get(ext) or EXT.get(ext.lower())
     if lang is None and head.startswith(b"#!"):
         first = head.split(b"\n", 1)[0].decode("latin-1")
@@ -609,6 +695,14 @@ def dep5_truth(stanzas, ids):
     return comp
 
 
+def single_license(comp, stanzas):
+    """The one SPDX id every stanza outside debian/ names, or None (for binary packages,
+    whose installed paths do not match the source tree's globs)."""
+    ids = {spdx for (regs, spdx), (pats, _lic) in zip(comp, stanzas)
+           if not all(p.startswith("debian/") for p in pats)}
+    return ids.pop() if len(ids) == 1 and None not in ids else None
+
+
 def truth_for(comp, relpath):
     """SPDX id of the last stanza whose Files: matches the path (None when none or unmapped)."""
     found = None
@@ -626,6 +720,7 @@ def walk_files(tree):
     for root, dirs, files in os.walk(tree):
         rel = os.path.relpath(root, tree)
         dirs[:] = sorted(d for d in dirs if not (rel == "." and d in ("debian", ".pc"))
+                         and not (rel == "usr/share" and d in ("doc", "man", "info", "lintian"))
                          and d not in (".git", ".svn", ".hg", "node_modules"))
         for name in files:
             p = os.path.join(root, name)
@@ -716,6 +811,9 @@ def unpack(cache, package, version, origin, workdir, reserved):
             raise SystemExit(f"refusing reserved package {package}")
         ok = fetch_debian(cache, [(package, version)], reserved)[package]
         return extract_debian(cache, package, version, workdir) if ok else None
+    if origin == "debian-bin":
+        ok = fetch_binary(cache, [(package, version)])[package]
+        return extract_binary(cache, package, version, workdir) if ok else None
     tgz = fetch_npm(cache, package, version)
     return extract_npm(tgz, workdir)[0] if tgz else None
 
