@@ -537,6 +537,12 @@ def names_license(text, truth):
             "Python-2.0": r" python software foundation license ",
             "OFL-1.1": r" sil open font license ",
             "X11": r" x consortium ",
+            "FSFAP": r" copying and distribution of this file with or without modification are permitted in any medium without royalty provided the copyright notice and this notice are preserved ",
+            "FSFULLR": r" gives unlimited permission to copy and or distribute it with or without modifications as long as this notice is preserved ",
+            "FSFUL": r" gives unlimited permission to copy distribute and modify it ",
+            "wxWindows": r" wxwindows library licen[cs]e ",
+            "Artistic-1.0": r" the artistic license ",
+            "OLDAP-2.8": r" openldap public license ",
             "MIT-0": r" permission is hereby granted free of charge ",
             "Ruby": r" ruby s license | the ruby license | same license as ruby | same terms as ruby ",
             "Libpng": r" libpng license ",
@@ -574,10 +580,8 @@ def names_license(text, truth):
         ok = p is not None and re.search(p, t) is not None
         if truth == "MIT-0":
             ok = ok and " this permission notice shall be included " not in t
-        if truth in ("0BSD", "ISC"):
-            own = "ISC"
-        if truth == "BSD-1-Clause":
-            own = "BSD"
+        own = {"0BSD": "ISC", "ISC": "ISC", "BSD-1-Clause": "BSD", "X11": "MIT", "MIT-0": "MIT",
+               "Artistic-1.0": "Artistic", "HPND": "MIT"}.get(truth)
     if not ok:
         return False
     others = named - {own} - ({"ISC"} if fam == "0BSD" else set())
@@ -703,6 +707,22 @@ def single_license(comp, stanzas):
     return ids.pop() if len(ids) == 1 and None not in ids else None
 
 
+def suffix_truth(comp, relpath):
+    """Truth for an installed path: the stanzas are matched against the path and each of
+    its suffixes (usr/share/perl5/Foo/Bar.pm, share/perl5/Foo/Bar.pm, ..., Bar.pm); the
+    longest suffix matched by a stanza other than a bare "*" decides, else "*" does."""
+    parts = relpath.split("/")
+    for k in range(len(parts)):
+        suffix = "/".join(parts[k:])
+        found = None
+        for regs, spdx in comp:
+            if any(r.pattern not in (".*(/.*)?\\Z",) and r.match(suffix) for r in regs):
+                found = (spdx,)
+        if found:
+            return found[0]
+    return truth_for(comp, relpath)
+
+
 def truth_for(comp, relpath):
     """SPDX id of the last stanza whose Files: matches the path (None when none or unmapped)."""
     found = None
@@ -744,7 +764,7 @@ def spread(items, cap):
     return [items[(i * len(items)) // cap] for i in range(cap)]
 
 
-def select_files(tree, truth_of, seen, cap=40, none_cap=8):
+def select_files(tree, truth_of, seen, cap=40, none_cap=8, rivals=()):
     """Rows (path, sha1, kind, language, truth) kept from one package tree.
 
     truth_of(path) gives the SPDX id or None; seen is the set of sha1s already kept
@@ -763,10 +783,18 @@ def select_files(tree, truth_of, seen, cap=40, none_cap=8):
         text = head.decode("utf-8", "replace")
         if kind == "header" and len(head) >= 200 and not NO_LICENSE_WORDS.search(head) \
                 and sum(1 for _ in re.finditer(rb"\n", head)) >= 5:
-            none.append((rel, sha, "none", lang, "none"))
+            # no license wording anywhere in the file, not just in what tarsil reads
+            # (a tool reading further must not be faulted for finding one)
+            with open(os.path.join(tree, rel), "rb") as f:
+                whole = f.read(4 << 20)
+            if not NO_LICENSE_WORDS.search(whole) and len(whole) < (4 << 20):
+                none.append((rel, sha, "none", lang, "none"))
             continue
         truth = truth_of(rel)
         if not truth or not names_license(text, truth):
+            continue
+        # the text must not also fit another license the package names
+        if any(family(r) != family(truth) and names_license(text, r) for r in rivals):
             continue
         (lic if kind == "license" else hdr).append((rel, sha, kind, lang, truth))
     rows = lic[:cap]
