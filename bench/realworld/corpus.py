@@ -580,11 +580,15 @@ def names_license(text, truth):
         ok = p is not None and re.search(p, t) is not None
         if truth == "MIT-0":
             ok = ok and " this permission notice shall be included " not in t
-        own = {"0BSD": "ISC", "ISC": "ISC", "BSD-1-Clause": "BSD", "X11": "MIT", "MIT-0": "MIT",
-               "Artistic-1.0": "Artistic", "HPND": "MIT"}.get(truth)
+        # these texts are told by their own wording; the permissive grants they share
+        # with MIT and ISC ("Permission is hereby granted, free of charge") do not count
+        own = {"BSD-1-Clause": "BSD", "Artistic-1.0": "Artistic"}.get(truth, "MIT")
+        if not ok:
+            return False
+        return not (named - {own, "MIT", "ISC"})
     if not ok:
         return False
-    others = named - {own} - ({"ISC"} if fam == "0BSD" else set())
+    others = named - {own}
     return not others
 
 
