@@ -540,7 +540,9 @@ def names_license(text, truth):
             "FSFAP": r" copying and distribution of this file with or without modification are permitted in any medium without royalty provided the copyright notice and this notice are preserved ",
             "FSFULLR": r" gives unlimited permission to copy and or distribute it with or without modifications as long as this notice is preserved ",
             "FSFUL": r" gives unlimited permission to copy distribute and modify it ",
-            "wxWindows": r" wxwindows library licen[cs]e ",
+            "wxWindows": r" wxwindows (library )?licen[cs]e ",
+            "libtiff": r" permission to use copy modify distribute and sell this software and its documentation for any purpose is hereby granted without fee provided that i the above copyright notices ",
+            "HPND-sell-variant": r" permission to use copy modify distribute and sell this software and its documentation for any purpose is hereby granted without fee provided that the above copyright notice appear",
             "Artistic-1.0": r" the artistic license ",
             "OLDAP-2.8": r" openldap public license ",
             "MIT-0": r" permission is hereby granted free of charge ",
@@ -582,7 +584,7 @@ def names_license(text, truth):
             ok = ok and " this permission notice shall be included " not in t
         # these texts are told by their own wording; the permissive grants they share
         # with MIT and ISC ("Permission is hereby granted, free of charge") do not count
-        own = {"BSD-1-Clause": "BSD", "Artistic-1.0": "Artistic"}.get(truth, "MIT")
+        own = {"BSD-1-Clause": "BSD", "Artistic-1.0": "Artistic", "OLDAP-2.8": "BSD"}.get(truth, "MIT")
         if not ok:
             return False
         return not (named - {own, "MIT", "ISC"})
