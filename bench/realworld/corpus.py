@@ -3,12 +3,13 @@
 Shared by bench/realworld/run (score tarsil and licensecheck on the corpus)
 and bench/realworld/build_corpus (choose packages and write packages.tsv and
 truth.tsv).  Python 3 standard library only; the downloads go through apt-get
-(a private configuration with deb-src entries, kept in the cache, so the
-system's apt state is left alone), dpkg-source and npm.
+(a private configuration with deb-src and deb entries, kept in the cache, so
+the system's apt state is left alone), dpkg-source, dpkg-deb and npm.
 
 Cache layout (default /work/cache/realworld, never inside the repository):
   apt/                      private apt configuration, lists and cache
   downloads/debian/         .dsc, orig and debian tarballs as apt-get fetched them
+  downloads/debian-bin/     binary .deb files (unpacked with dpkg-deb -x, never installed)
   downloads/npm/            npm tarballs
   corpus/<half>/<package>/<path>   the kept files, one tree per half
 """
