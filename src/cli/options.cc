@@ -66,7 +66,7 @@ int32_t integer_option(int code, const char* text) {
 }
 
 // Codes of the other long-only options.
-enum LongOnly { kJobs = kSpdxExpressions + 1, kFilesFrom, kNull };
+enum LongOnly { kJobs = kSpdxExpressions + 1, kFilesFrom, kNull, kKeepGoing };
 
 int jobs_option(const char* text) {
   const int32_t jobs = is_all_digits(text) && *text != '\0' ? parse_digits(text) : 0;
@@ -106,6 +106,7 @@ CommandLine parse_options(int argc, char** argv) {
       {"jobs", required_argument, nullptr, kJobs},
       {"files-from", required_argument, nullptr, kFilesFrom},
       {"null", no_argument, nullptr, kNull},
+      {"keep-going", no_argument, nullptr, kKeepGoing},
       {nullptr, 0, nullptr, 0},
   };
   int code;
@@ -149,6 +150,9 @@ CommandLine parse_options(int argc, char** argv) {
         break;
       case kNull:
         line.null_separated = true;
+        break;
+      case kKeepGoing:
+        line.keep_going = true;
         break;
       case kSpdxExpressions:
         settings.spdx_expressions = true;

@@ -18,7 +18,8 @@
 //   "Error: --jobs requires an integer from 1 to 1024 (got: %s)\n" on
 //   standard output, exit 1.
 // Digit strings beyond the 32-bit range saturate at 2147483647. The options
-// beyond the help text (--jobs, --files-from, --null) are long forms only.
+// beyond the help text (--jobs, --files-from, --null, --keep-going) are long
+// forms only.
 #ifndef TARSIL_CLI_OPTIONS_H_
 #define TARSIL_CLI_OPTIONS_H_
 
@@ -47,6 +48,7 @@ struct CommandLine {
   std::string target;                     // the path argument, when no list is given
   std::optional<std::string> files_from;  // --files-from FILE ("-": standard input)
   bool null_separated = false;            // --null
+  bool keep_going = false;                // --keep-going: an unreadable file is a notice
 };
 
 // Returns the processors this process may run on, at least 1, at most 64.

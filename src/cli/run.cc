@@ -26,6 +26,7 @@ namespace {
 
 // One step of the run in serial order: a regular file to analyse, or a listed
 // path that is neither file nor directory (then `notice` is its message).
+// Each notice makes the run end with status 2.
 struct Item {
   std::string path;
   std::string notice;
@@ -36,11 +37,19 @@ struct Item {
   // once, relative to its directory: its text, or nothing when unreadable.
   bool read = false;
   std::optional<std::string> text;
+  int read_errno = 0;  // why `text` is missing
 };
 
 // The item of a listed path that is neither file nor directory.
 Item notice_item(const std::string& path, std::string notice) {
-  return Item{path, std::move(notice), false, false, std::nullopt};
+  return Item{path, std::move(notice), false, false, std::nullopt, 0};
+}
+
+// "tarsil: <path>: <reason>\n", the reason being errno `err` in lower case.
+std::string path_message(const std::string& path, int err) {
+  std::string reason = std::strerror(err);
+  if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
+  return "tarsil: " + path + ": " + reason + "\n";
 }
 
 // What the writer writes for one item: standard output text, then the
@@ -61,12 +70,15 @@ constexpr std::size_t kWaitingBytes = 4 << 20;
 
 using Emit = std::function<bool(Item)>;
 
-// Returns the result of one item; never fails (errors are values).
-Piece process(const RuleSet& rules, const Item& item, TargetScores* scores) {
+// Returns the result of one item; never fails (errors are values). A file
+// that cannot be opened ends the run, or with `keep_going` gives a notice.
+Piece process(const RuleSet& rules, const Item& item, bool keep_going, TargetScores* scores) {
   if (!item.notice.empty()) return Piece{{}, item.notice, {}};
   std::string text;
   if (item.read ? !item.text : !try_read_text_file(item.path, &text)) {
-    if (!item.read && item.walked && errno == ENOENT) return Piece{};  // gone meanwhile
+    const int err = item.read ? item.read_errno : errno;
+    if (!item.read && item.walked && err == ENOENT) return Piece{};  // gone meanwhile
+    if (keep_going) return Piece{{}, path_message(item.path, err), {}};
     return Piece{{}, {}, cannot_read_error(item.path)};
   }
   FileResult result = analyze(rules, item.path, item.read ? *item.text : text, scores);
@@ -77,7 +89,7 @@ Piece process(const RuleSet& rules, const Item& item, TargetScores* scores) {
 // the path is too long for that, read now relative to its directory (a file
 // gone since the listing then gives no item: false).
 bool walked_item(const WalkedFile& file, Item* item) {
-  *item = Item{file.path, {}, true, false, std::nullopt};
+  *item = Item{file.path, {}, true, false, std::nullopt, 0};
   if (file.path.size() < PATH_MAX) return true;
   std::string text;
   item->read = true;
@@ -85,33 +97,28 @@ bool walked_item(const WalkedFile& file, Item* item) {
     item->text = std::move(text);
   } else if (errno == ENOENT) {
     return false;
+  } else {
+    item->read_errno = errno;
   }
   return true;
 }
 
-// Writes one piece; returns false when it ended the run. Sets *listed_missing
+// Writes one piece; returns false when it ended the run. Sets *noticed
 // when it held a notice.
-bool write_piece(const Piece& piece, bool* listed_missing) {
+bool write_piece(const Piece& piece, bool* noticed) {
   if (std::fwrite(piece.out.data(), 1, piece.out.size(), stdout) != piece.out.size()) {
     output_failed(errno);
   }
   if (!piece.notice.empty()) {
     std::fflush(stdout);
     std::fputs(piece.notice.c_str(), stderr);
-    *listed_missing = true;
+    *noticed = true;
   }
   if (piece.error) {
     write_error(*piece.error);
     return false;
   }
   return true;
-}
-
-// "tarsil: <path>: <reason>\n", the reason being errno `err` in lower case.
-std::string path_message(const std::string& path, int err) {
-  std::string reason = std::strerror(err);
-  if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] += 'a' - 'A';
-  return "tarsil: " + path + ": " + reason + "\n";
 }
 
 // The message for a listed path that is no file or directory.
@@ -131,7 +138,7 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
     return !walked_item(file, &item) || emit(std::move(item));
   };
   if (list == nullptr) {
-    return is_regular_file(target) ? emit(Item{target, {}, false, false, std::nullopt})
+    return is_regular_file(target) ? emit(Item{target, {}, false, false, std::nullopt, 0})
                                    : scan_tree(target, visit);
   }
   LineBuffer entry;
@@ -145,7 +152,7 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
     if (path.find('\0') != std::string::npos) {  // no file has such a name
       go_on = emit(notice_item(path, path_message(path.substr(0, path.find('\0')), EINVAL)));
     } else if (is_regular_file(path)) {
-      go_on = emit(Item{path, {}, false, false, std::nullopt});
+      go_on = emit(Item{path, {}, false, false, std::nullopt, 0});
     } else if (is_directory(path)) {
       go_on = scan_tree(path, visit);
     } else {
@@ -158,10 +165,10 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
 
 // The run with one job, in the calling thread; returns false when an error
 // ended it.
-bool run_serial(const RuleSet& rules, const CommandLine& line, FILE* list, bool* listed_missing) {
+bool run_serial(const RuleSet& rules, const CommandLine& line, FILE* list, bool* noticed) {
   TargetScores scores;
   return produce(line.target, list, line.null_separated, [&](const Item& item) {
-    return write_piece(process(rules, item, &scores), listed_missing);
+    return write_piece(process(rules, item, line.keep_going, &scores), noticed);
   });
 }
 
@@ -183,7 +190,7 @@ struct Batch {
 // The run with rules.settings.jobs workers, a producer thread and this
 // thread as the writer; returns true when complete. When an error ends it,
 // the process ends here, the other threads left as they are.
-bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, bool* listed_missing) {
+bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, bool* noticed) {
   // Under -dd each file's log runs to megabytes and the one writer sets the
   // pace: a few workers keep it busy, and memory stays bounded.
   const bool verbose = (rules.settings.setting & SETTING_VERBOSE) != 0;
@@ -217,7 +224,7 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, boo
         Pieces pieces;
         std::size_t bytes = 0;
         for (const Item& item : batch->items) {
-          pieces.push_back(process(rules, item, &scores));
+          pieces.push_back(process(rules, item, line.keep_going, &scores));
           bytes += pieces.back().out.size() + pieces.back().notice.size();
           if (pieces.back().error) break;  // nothing after it is written
         }
@@ -227,7 +234,7 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, boo
   }
   const bool complete = drain_in_order<Pieces>(done, [&](Pieces& pieces) {
     for (const Piece& piece : pieces) {
-      if (!write_piece(piece, listed_missing)) return false;
+      if (!write_piece(piece, noticed)) return false;
     }
     return true;
   });
@@ -266,14 +273,14 @@ int run(int argc, char** argv, Engine engine) {
   }
 
   const RuleSet rules(engine, line.settings);
-  bool listed_missing = false;
+  bool noticed = false;
   // One file needs no threads.
   const bool serial = line.settings.jobs == 1 || (list == nullptr && is_regular_file(line.target));
-  const bool complete = serial ? run_serial(rules, line, list, &listed_missing)
-                               : run_parallel(rules, line, list, &listed_missing);
+  const bool complete =
+      serial ? run_serial(rules, line, list, &noticed) : run_parallel(rules, line, list, &noticed);
   if (!complete) end_now(1);
   finish_output();
-  return listed_missing ? 2 : 0;
+  return noticed ? 2 : 0;
 }
 
 }  // namespace tarsil

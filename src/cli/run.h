@@ -11,8 +11,10 @@
 // error in that order is written after exactly the output before it, and
 // the run ends with status 1 at once. A listed path that is neither file nor
 // directory gives "tarsil: <path>: <reason>\n" on standard error in its
-// place, and status 2 at the end; a file the walk found but that was removed
-// since is passed over, and a failed write to standard output ends the run
+// place, and status 2 at the end; so does, with --keep-going, a file that
+// cannot be opened (else it ends the run). An unreadable rule file ends the
+// run in either case. A file the walk found but that was removed since is
+// passed over, and a failed write to standard output ends the run
 // (output_failed). Otherwise `run` returns 0. Failures before
 // the work starts end the process with status 1 (no path: "ERROR: Missing
 // path. Maybe you can use some --help"; a target neither file nor

@@ -195,8 +195,8 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
     write_file(dir / "tree/d0/mit.c", kSentences[0] + "\n" + kSentences[7] + "\n");
     write_file(dir / "tree/d0/main.c", kSentences[9] + "\n");
     ASSERT_EQ(0, chmod((dir / ("rules/" + path)).c_str(), mode)) << path;
-    for (const std::vector<std::string>& options :
-         std::vector<std::vector<std::string>>{{}, {"-d"}, {"-d", "-d", "-y"}, {"-s", "0"}}) {
+    for (const std::vector<std::string>& options : std::vector<std::vector<std::string>>{
+             {}, {"-d"}, {"-d", "-d", "-y"}, {"-s", "0", "--keep-going"}}) {
       std::vector<std::string> args = options;
       args.insert(args.end(), {"-r", dir / "rules", dir / "tree"});
       SCOPED_TRACE(path);
@@ -215,7 +215,8 @@ TEST(EngineDiffTest, UnreadableEntriesAndPathListsEndRunsAtTheSamePoint) {
   write_random_rules(dir / "rules", rng);
   write_random_tree(dir / "tree", rng, 40);
   write_random_tree(dir / "other", rng, 20);
-  // An unreadable directory is passed over; an unreadable file ends the run.
+  // An unreadable directory is passed over; an unreadable file ends the run
+  // (with --keep-going: a notice).
   chmod((dir / "tree/d1/e").c_str(), 0);
   chmod((dir / "other/d2/f2.c").c_str(), 0);
   const std::string list = dir / "list", nulls = dir / "nulls";
@@ -235,7 +236,8 @@ TEST(EngineDiffTest, UnreadableEntriesAndPathListsEndRunsAtTheSamePoint) {
                                                {dir / "other"},
                                                {"--files-from", list},
                                                {"--null", "--files-from", nulls},
-                                               {"--files-from", dir / "nulls"}}) {
+                                               {"--files-from", dir / "nulls"},
+                                               {"--keep-going", "--files-from", list}}) {
       std::vector<std::string> args = options;
       args.insert(args.end(), {"-r", dir / "rules"});
       args.insert(args.end(), target.begin(), target.end());

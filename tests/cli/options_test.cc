@@ -58,11 +58,11 @@ TEST(CommandLine, ExactOutputs) {
        "",
        bin + ": option '--spdx-expressions' doesn't allow an argument\n" + unknown,
        1},
-      // --jobs, --files-from and --null leave every prefix above as it was.
+      // --jobs, --files-from, --null and --keep-going leave every prefix above as it was.
       {{"-r", r, a, "--jobs", "0"}, jobs + "0)\n", "", 1},
       {{"-r", r, a, "--jo=1025"}, jobs + "1025)\n", "", 1},
       {{"-r", r, a, "--j", ""}, jobs + ")\n", "", 1},
-      {{"--deb", "--ru", r, "--j", "3", "--nu", a},
+      {{"--deb", "--ru", r, "--j", "3", "--nu", "--k", a},
        banner(r) + "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n" +
            record("", "0.00", a, ""),
        "",

@@ -41,6 +41,12 @@ TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
       // A run-ending error comes first: status 1, and nothing after it.
       {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n", {}, none(a) + cannot, gone, 1},
       {locked + "\n" + a + "\n", {"--jobs", "2"}, cannot, "", 1},
+      // --keep-going: an unreadable file is one more notice.
+      {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n",
+       {"--keep-going", "--jobs", "3"},
+       none(a),
+       gone + "tarsil: " + locked + ": permission denied\n" + gone,
+       2},
   };
   for (const auto& c : cases) {
     write_file(dir / "list", c.list);

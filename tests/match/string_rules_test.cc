@@ -72,8 +72,10 @@ TEST(StringRules, UnreadableRuleFileEndsTheRun) {
   write_rule_set(dir / "rules", {{"strings.d/MIT/rules.txt", "MIT License text\n"}});
   chmod(rule.c_str(), 0);
   write_file(dir / "a.c", "int x;\n");
-  expect_run({"-r", dir / "rules", dir / "a.c"}, "",
-             "ERROR: Cannot open " + rule + " during string detection\n", 1, as_nobody());
+  for (const char* keep_going : {"--jobs=1", "--keep-going"}) {  // a broken rule set stops it
+    expect_run({keep_going, "-r", dir / "rules", dir / "a.c"}, "",
+               "ERROR: Cannot open " + rule + " during string detection\n", 1, as_nobody());
+  }
 }
 
 }  // namespace

@@ -68,13 +68,31 @@ TEST(ScanTree, Walks) {
   }
   chmod((u + "/secret.c").c_str(), 0);
   const std::string error = "ERROR: Cannot read " + u + "/secret.c\n";
-  want.clear();
+  const std::string notice = "tarsil: " + u + "/secret.c: permission denied\n";
+  std::string before, others;  // the records before secret.c, and all but its own
   for (const std::string& name : listing(u)) {
-    if (name == "secret.c") break;
-    want += none(u + "/" + name);
+    if (name == "secret.c") before = others;
+    if (name != "secret.c") others += none(u + "/" + name);
   }
-  expect_run({"-r", rules, u}, want + error, "", 1, as_nobody());
-  expect_run({"-r", rules, u + "/secret.c"}, error, "", 1, as_nobody());  // a file target
+  // With --keep-going it is a notice on standard error, the scan goes on,
+  // status 2; any number of jobs writes the same.
+  const struct {
+    bool keep_going;
+    std::string target, out, err;
+    int status;
+  } unreadable[] = {
+      {false, u, before + error, "", 1},
+      {false, u + "/secret.c", error, "", 1},  // a file target
+      {true, u, others, notice, 2},
+      {true, u + "/secret.c", "", notice, 2},
+  };
+  for (const auto& c : unreadable) {
+    for (const char* jobs : {"1", "3"}) {
+      std::vector<std::string> args = {"--jobs", jobs, "-r", rules, c.target};
+      if (c.keep_going) args.insert(args.begin(), "--keep-going");
+      expect_run(args, c.out, c.err, c.status, as_nobody());
+    }
+  }
 }
 
 // Deep trees (beyond the open-file limit, which the run lowers) and paths
