@@ -665,7 +665,7 @@ def parse_dep5(text):
     if not paras:
         return None
     head = paras[0]
-    if not re.search(r"^Format(-Specification)?:.*(copyright-format|dep5|DEP-5)", head, re.M | re.I):
+    if not re.search(r"^Format(-Spec[a-z]*)?:.*(copyright-format|dep5|DEP-5)", head, re.M | re.I):
         return None
     out = []
     for para in paras[1:]:
