@@ -52,9 +52,12 @@ std::string name_from(Input& in) {
   return name;
 }
 
+// A name already taken by a FIFO is opened without blocking (and, with no
+// reader, not at all), so the input cannot hang on it.
 void write_file(const std::string& path, const std::string& content, bool huge) {
-  const tarsil::FdHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
-  if (file.fd < 0) return;  // a name taken by a directory or a link
+  const tarsil::FdHandle file(
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0644));
+  if (file.fd < 0) return;  // a name taken by a directory, a link or a FIFO
   if (::write(file.fd, content.data(), content.size()) < 0) std::abort();
   if (huge && ::ftruncate(file.fd, off_t{1} << 20) != 0) std::abort();
 }
