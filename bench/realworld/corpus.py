@@ -197,26 +197,10 @@ def extract_binary(cache, name, version, workdir):
 
 def sources_index(cache):
     """bookworm main Sources index: {package: {version, format, size, binaries}} (first entry wins)."""
-    env = apt_env(cache)
-    lists = os.path.join(cache, "apt", "lists")
-    names = [n for n in os.listdir(lists)
-             if re.search(r"_dists_bookworm_main_source_Sources(\.\w+)?$", n)]
-    if not names:
-        sys.exit("no bookworm Sources index in " + lists)
-    text = subprocess.run(["/usr/lib/apt/apt-helper", "cat-file", os.path.join(lists, names[0])],
-                          env=env, capture_output=True, check=True).stdout.decode("utf-8", "replace")
     index = {}
-    for para in text.split("\n\n"):
-        fields = {}
-        key = None
-        for line in para.split("\n"):
-            if line[:1] in (" ", "\t") and key:
-                fields[key] += "\n" + line.strip()
-            elif ":" in line:
-                key, _, val = line.partition(":")
-                fields[key] = val.strip()
-        name = fields.get("Package")
-        if not name or name in index:
+    for fields in _index_paras(cache, r"_dists_bookworm_main_source_Sources(\.\w+)?$"):
+        name = fields["Package"]
+        if name in index:
             continue
         size = 0
         for line in fields.get("Files", "").split("\n"):
