@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Fuzz target: the chunk index scores every rule exactly as chunk_match_score
 // does, bit for bit, in plain and proportional mode.
 //

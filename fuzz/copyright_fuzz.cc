@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Fuzz target: copyright extraction reads nothing past the text (the input
 // lies in a buffer of exactly its size, under AddressSanitizer), its JSON
 // form is always one strict JSON object of strings, and its pretty form

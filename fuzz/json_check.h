@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // A strict JSON checker for the fuzz targets: the subset tarsil writes
 // (strings, and objects whose values are strings), RFC 8259 to the letter.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Fuzz target: json_escape always gives the inside of a valid JSON string,
 // which decodes back to the input whenever the input is well-formed UTF-8.
 #include <cstdint>

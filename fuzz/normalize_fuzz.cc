@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Fuzz target: the branch-free normalization equals a plain, obvious one.
 #include <algorithm>
 #include <cstdint>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Fuzz target: the fast engine's rule-set loader and the reference engine
 // give the same records, byte for byte, on a rule set generated from the
 // input: odd names (newlines, quotes, backslashes, invalid UTF-8, hidden),

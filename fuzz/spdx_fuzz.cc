@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Fuzz target: both readings of the SPDX tag, against a rule set holding a
 // few license directories and an exception list; neither reads past the text
 // (it lies in a buffer of exactly its size).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Helpers shared by the tests: temporary trees, runs of the built binary with
 // standard output, standard error and exit status kept apart, record texts,
 // and a real JSON parser (python3's json module) for checking records.

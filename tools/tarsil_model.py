@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The tarsil authors
 """A small Python model of tarsil's matching rules.
 
 Used by the rule-set generator (to check that string rules fire only on their

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The tarsil authors
 """Real-world corpus: downloads, DEP-5 truth, license-text predicates, layout.
 
 Shared by bench/realworld/run (score tarsil and licensecheck on the corpus)

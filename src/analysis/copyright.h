@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Copyright statement extraction: the copyright object of a result record.
 //
 // Contract: `extract_copyrights` scans the raw text for "COPYRIGHT" in any

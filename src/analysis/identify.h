@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // License identification of one file: a function from the rule set, the
 // path and the raw text to a result value; nothing is written here.
 //

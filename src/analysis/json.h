@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // JSON string escaping for the values of result records and copyright objects.
 //
 // Contract: `json_escape` returns `text` with a double quote written as

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Result records: the one line (JSON) or block (pretty) written per file.
 //
 // Contract: `format_record` returns the record's text, newline included:

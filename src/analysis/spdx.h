@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The SPDX identifier shortcut: two readings of the first tag.
 //
 // Contract: both readings look only at the first occurrence of the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Command-line options.
 //
 // Contract: `parse_options` reads the options with GNU getopt_long

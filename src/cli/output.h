@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The command line's own output: its diagnostic lines, option errors, fatal
 // exits and the final flush. Only src/cli/ writes to the standard streams or
 // ends the process.

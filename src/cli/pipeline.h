@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The parallel pipeline's two meeting points: a bounded queue of work, and
 // the ordered writer's buffer, which hands results to the one writer in
 // serial order.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // One run of tarsil, from the argument vector to the exit status: the driver,
 // the only place that writes results and ends the run.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The run-ending error: a value carrying its exact message and its stream,
 // written by the driver alone.
 //

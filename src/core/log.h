@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The diagnostic log of one piece of work, kept as text until the driver
 // writes it.
 //

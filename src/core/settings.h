@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The run settings: one value, built by the command line and passed down to
 // every layer that needs it.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The chunk index: the chunks of many normalized rule texts ("units") in
 // hash tables keyed by the text beside their bars, plus a small Aho-Corasick
 // automaton for the rest, so that one pass over a target tells every unit's

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The chunk match score: how much of a normalized rule text occurs in a
 // normalized target text.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The rule set of a run, and the rule cache: the rule set read once, with the
 // chunk index over all of its texts, for the fast engine.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // String rules: one characteristic line of a license per line of a file under
 // strings.d/<ID>/.
 //

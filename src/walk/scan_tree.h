@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Directory tree scan: the regular files below a directory, in order.
 //
 // Contract: `scan_tree` walks `dir` depth first, in listing order, and hands

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Whole runs of the fast engine (tarsil) with 1, 2 and 7 jobs and of the
 // reference engine (tarsil_reference, one job) over generated rule sets,
 // trees and path lists: standard output, standard error and exit status must

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // End-to-end identification of single files by the built binary, with small
 // rule sets written by each test.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The README's bad-input table, row by row, on the built binary.
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The built binary's command line: standard output, standard error and exit
 // status are checked apart.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // The ordered writer's buffer, in process, with real threads: results come
 // back in serial order whatever order they complete in, an error ends the
 // run without leaving a thread blocked, and an empty run ends at once. (The

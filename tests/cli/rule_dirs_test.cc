@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Choosing the rule directories (-r: options_test): the install locations, the
 // fallback relative to the working directory.
 #include "cli/rule_dirs.h"

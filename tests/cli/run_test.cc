@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // Path lists (--files-from): each listed path is handled as the target would
 // be, in list order, with notices for paths that are neither file nor
 // directory and the exit statuses that follow from them.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
 // String rules: every line of every rule file is one rule that must score 100.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
