@@ -68,7 +68,17 @@ int32_t integer_option(int code, const char* text) {
 }
 
 // Codes of the other long-only options.
-enum LongOnly { kJobs = kSpdxExpressions + 1, kFilesFrom, kNull, kKeepGoing };
+enum LongOnly {
+  kJobs = kSpdxExpressions + 1,
+  kFilesFrom,
+  kNull,
+  kKeepGoing,
+  kFailOn,
+  kAllow,
+  kFailOnUnknown,
+  kExclude,
+  kSummary,
+};
 
 int jobs_option(const char* text) {
   const int32_t jobs = is_all_digits(text) && *text != '\0' ? parse_digits(text) : 0;
@@ -109,6 +119,11 @@ CommandLine parse_options(int argc, char** argv) {
       {"files-from", required_argument, nullptr, kFilesFrom},
       {"null", no_argument, nullptr, kNull},
       {"keep-going", no_argument, nullptr, kKeepGoing},
+      {"fail-on", required_argument, nullptr, kFailOn},
+      {"allow", required_argument, nullptr, kAllow},
+      {"fail-on-unknown", no_argument, nullptr, kFailOnUnknown},
+      {"exclude", required_argument, nullptr, kExclude},
+      {"summary", no_argument, nullptr, kSummary},
       {nullptr, 0, nullptr, 0},
   };
   int code;
@@ -155,6 +170,22 @@ CommandLine parse_options(int argc, char** argv) {
         break;
       case kKeepGoing:
         line.keep_going = true;
+        break;
+      case kFailOn:
+        add_patterns(optarg, &line.gate.fail_on);
+        break;
+      case kAllow:
+        add_patterns(optarg, &line.gate.allow);
+        line.gate.allow_given = true;
+        break;
+      case kFailOnUnknown:
+        line.gate.fail_on_unknown = true;
+        break;
+      case kExclude:
+        line.excludes.emplace_back(optarg);
+        break;
+      case kSummary:
+        line.summary = true;
         break;
       case kSpdxExpressions:
         settings.spdx_expressions = true;

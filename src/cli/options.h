@@ -20,15 +20,19 @@
 //   "Error: --jobs requires an integer from 1 to 1024 (got: %s)\n" on
 //   standard output, exit 1.
 // Digit strings beyond the 32-bit range saturate at 2147483647. The options
-// beyond the help text (--jobs, --files-from, --null, --keep-going) are long
-// forms only.
+// beyond the help text (--jobs, --files-from, --null, --keep-going,
+// --fail-on, --allow, --fail-on-unknown, --exclude, --summary) are long
+// forms only; --fail-on, --allow and --exclude add to their lists each time
+// they are given.
 #ifndef TARSIL_CLI_OPTIONS_H_
 #define TARSIL_CLI_OPTIONS_H_
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "cli/gate.h"
 #include "core/settings.h"
 
 namespace tarsil {
@@ -51,6 +55,9 @@ struct CommandLine {
   std::optional<std::string> files_from;  // --files-from FILE ("-": standard input)
   bool null_separated = false;            // --null
   bool keep_going = false;                // --keep-going: an unreadable file is a notice
+  LicenseGate gate;                       // --fail-on, --allow, --fail-on-unknown
+  std::vector<std::string> excludes;      // --exclude globs
+  bool summary = false;                   // --summary
 };
 
 // Returns the processors this process may run on, at least 1, at most 64.

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/progress.h"
+
 namespace tarsil {
 
 void cli_log(const RunSettings& settings, uint32_t mask, const char* format, ...) {
@@ -31,12 +33,14 @@ void usage_error(int kind, int option_code, const std::string& text) {
 }
 
 void fatal_stderr(const std::string& message) {
+  progress_erase();
   std::fflush(stdout);
   std::fputs(message.c_str(), stderr);
   std::exit(1);
 }
 
 void write_error(const RunError& error) {
+  progress_erase();
   if (error.stream == Stream::kStdout) {
     if (std::fputs(error.message.c_str(), stdout) < 0) output_failed(errno);
     std::fflush(stdout);
@@ -51,6 +55,7 @@ void finish_output() {
 }
 
 void output_failed(int err) {
+  progress_erase();
   if (err == EPIPE) {
     std::signal(SIGPIPE, SIG_DFL);
     std::raise(SIGPIPE);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,9 +16,11 @@
 #include <vector>
 
 #include "analysis/identify.h"
+#include "cli/gate.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/pipeline.h"
+#include "cli/progress.h"
 #include "cli/rule_dirs.h"
 #include "match/handles.h"
 #include "match/text.h"
@@ -54,13 +57,37 @@ std::string path_message(const std::string& path, int err) {
   return "tarsil: " + path + ": " + reason + "\n";
 }
 
+// A file that got its result: its path, and its verdict (none when the
+// file has none), for the tally and the progress line.
+struct Scanned {
+  std::string path;
+  std::optional<std::string> license;
+  bool expression = false;  // the verdict is an SPDX expression
+};
+
 // What the writer writes for one item: standard output text, then the
 // notice on standard error, then the run-ending error if any.
 struct Piece {
   std::string out;
   std::string notice;
   std::optional<RunError> error;
+  std::optional<Scanned> scanned;  // none for a notice, an error, a file gone
 };
+
+// Returns what the run's tally counts of `result`: its verdict, none when
+// it has no record or its license is empty (or "None" with -y).
+Scanned scanned_file(const std::string& path, const FileResult& result,
+                     const RunSettings& settings) {
+  Scanned scanned{path, std::nullopt, false};
+  if (!result.record || result.record->license.empty()) return scanned;
+  const FileRecord& record = *result.record;
+  if (!record.spdx && record.license == "None" && (settings.setting & SETTING_COPYRIGHT)) {
+    return scanned;
+  }
+  scanned.license = record.license;
+  scanned.expression = record.spdx && settings.spdx_expressions;
+  return scanned;
+}
 
 // Items handed to a worker at once (fewer locks per file); one under -dd,
 // whose logs are large.
@@ -75,16 +102,19 @@ using Emit = std::function<bool(Item)>;
 // Returns the result of one item; never fails (errors are values). A file
 // that cannot be opened ends the run, or with `keep_going` gives a notice.
 Piece process(const RuleSet& rules, const Item& item, bool keep_going, TargetScores* scores) {
-  if (!item.notice.empty()) return Piece{{}, item.notice, {}};
+  if (!item.notice.empty()) return Piece{{}, item.notice, {}, {}};
   std::string text;
   if (item.read ? !item.text : !try_read_text_file(item.path, &text)) {
     const int err = item.read ? item.read_errno : errno;
     if (!item.read && item.walked && err == ENOENT) return Piece{};  // gone meanwhile
-    if (keep_going) return Piece{{}, path_message(item.path, err), {}};
-    return Piece{{}, {}, cannot_read_error(item.path)};
+    if (keep_going) return Piece{{}, path_message(item.path, err), {}, {}};
+    return Piece{{}, {}, cannot_read_error(item.path), {}};
   }
   FileResult result = analyze(rules, item.path, item.read ? *item.text : text, scores);
-  return Piece{result_output(&result, rules.settings), {}, std::move(result.error)};
+  std::optional<Scanned> scanned;
+  if (!result.error) scanned = scanned_file(item.path, result, rules.settings);
+  return Piece{
+      result_output(&result, rules.settings), {}, std::move(result.error), std::move(scanned)};
 }
 
 // The item of a file found by the walk: opened later by its path, or, when
@@ -105,16 +135,29 @@ bool walked_item(const WalkedFile& file, Item* item) {
   return true;
 }
 
-// Writes one piece; returns false when it ended the run. Sets *noticed
-// when it held a notice.
-bool write_piece(const Piece& piece, bool* noticed) {
+// The writer's account of the run.
+struct Writer {
+  const CommandLine& line;
+  bool noticed = false;  // a notice was written: status 2
+  Tally tally;
+};
+
+// Writes one piece and counts its file; returns false when it ended the
+// run.
+bool write_piece(const Piece& piece, Writer* writer) {
   if (std::fwrite(piece.out.data(), 1, piece.out.size(), stdout) != piece.out.size()) {
     output_failed(errno);
   }
+  if (piece.scanned) {
+    count_file(writer->line.gate, piece.scanned->license, piece.scanned->expression,
+               writer->line.summary, &writer->tally);
+    progress_file(piece.scanned->path);
+  }
   if (!piece.notice.empty()) {
     std::fflush(stdout);
+    progress_erase();
     std::fputs(piece.notice.c_str(), stderr);
-    *noticed = true;
+    writer->noticed = true;
   }
   if (piece.error) {
     write_error(*piece.error);
@@ -134,14 +177,16 @@ std::string neither_notice(const std::string& path) {
 // path of `list` (empty entries skipped; one holding a NUL byte, which no
 // name can, is "invalid argument"); a directory is walked. Returns
 // false when `emit` stopped it.
-bool produce(const std::string& target, FILE* list, bool null_separated, const Emit& emit) {
+bool produce(const CommandLine& line, FILE* list, const Emit& emit) {
+  const std::string& target = line.target;
+  const bool null_separated = line.null_separated;
   const FileVisitor visit = [&emit](const WalkedFile& file) {
     Item item;
     return !walked_item(file, &item) || emit(std::move(item));
   };
   if (list == nullptr) {
     return is_regular_file(target) ? emit(Item{target, {}, false, false, std::nullopt, 0})
-                                   : scan_tree(target, visit);
+                                   : scan_tree(target, visit, line.excludes);
   }
   LineBuffer entry;
   ssize_t length;
@@ -156,7 +201,7 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
     } else if (is_regular_file(path)) {
       go_on = emit(Item{path, {}, false, false, std::nullopt, 0});
     } else if (is_directory(path)) {
-      go_on = scan_tree(path, visit);
+      go_on = scan_tree(path, visit, line.excludes);
     } else {
       go_on = emit(notice_item(path, neither_notice(path)));
     }
@@ -167,10 +212,10 @@ bool produce(const std::string& target, FILE* list, bool null_separated, const E
 
 // The run with one job, in the calling thread; returns false when an error
 // ended it.
-bool run_serial(const RuleSet& rules, const CommandLine& line, FILE* list, bool* noticed) {
+bool run_serial(const RuleSet& rules, const CommandLine& line, FILE* list, Writer* writer) {
   TargetScores scores;
-  return produce(line.target, list, line.null_separated, [&](const Item& item) {
-    return write_piece(process(rules, item, line.keep_going, &scores), noticed);
+  return produce(line, list, [&](const Item& item) {
+    return write_piece(process(rules, item, line.keep_going, &scores), writer);
   });
 }
 
@@ -184,6 +229,7 @@ struct Batch {
 // threads may still be running (one may wait on the list), and none of them
 // writes.
 [[noreturn]] void end_now(int status) {
+  progress_erase();
   std::fflush(stdout);
   std::fflush(stderr);
   std::_Exit(status);
@@ -192,7 +238,7 @@ struct Batch {
 // The run with rules.settings.jobs workers, a producer thread and this
 // thread as the writer; returns true when complete. When an error ends it,
 // the process ends here, the other threads left as they are.
-bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, bool* noticed) {
+bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, Writer* writer) {
   // Under -dd each file's log runs to megabytes and the one writer sets the
   // pace: a few workers keep it busy, and memory stays bounded.
   const bool verbose = (rules.settings.setting & SETTING_VERBOSE) != 0;
@@ -204,7 +250,7 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, boo
 
   std::thread producer([&] {
     Batch batch;
-    const bool complete = produce(line.target, list, line.null_separated, [&](Item item) {
+    const bool complete = produce(line, list, [&](Item item) {
       batch.items.push_back(std::move(item));
       if (batch.items.size() < batch_items) return true;
       const uint64_t number = batch.number;
@@ -236,7 +282,7 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, boo
   }
   const bool complete = drain_in_order<Pieces>(done, [&](Pieces& pieces) {
     for (const Piece& piece : pieces) {
-      if (!write_piece(piece, noticed)) return false;
+      if (!write_piece(piece, writer)) return false;
     }
     return true;
   });
@@ -249,6 +295,7 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, boo
 }  // namespace
 
 int run(int argc, char** argv, Engine engine) {
+  const auto start = std::chrono::steady_clock::now();
   // Records and log lines share standard output: buffer it generously.
   static char output_buffer[1 << 16];
   std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
@@ -275,14 +322,23 @@ int run(int argc, char** argv, Engine engine) {
   }
 
   const RuleSet rules(engine, line.settings);
-  bool noticed = false;
+  Writer writer{line, false, {}};
+  progress_start();
   // One file needs no threads.
   const bool serial = line.settings.jobs == 1 || (list == nullptr && is_regular_file(line.target));
   const bool complete =
-      serial ? run_serial(rules, line, list, &noticed) : run_parallel(rules, line, list, &noticed);
+      serial ? run_serial(rules, line, list, &writer) : run_parallel(rules, line, list, &writer);
   if (!complete) end_now(1);
+  progress_erase();
   finish_output();
-  return noticed ? 2 : 0;
+  if (line.summary) {
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    std::fputs(summary_table(writer.tally, seconds.count()).c_str(), stderr);
+  }
+  std::fputs(gate_message(writer.tally).c_str(), stderr);
+  // A refused license is the answer a gate asks for; notices of paths not
+  // read (status 2) are on standard error beside it.
+  return gate_failed(writer.tally) ? 3 : writer.noticed ? 2 : 0;
 }
 
 }  // namespace tarsil

@@ -3,6 +3,7 @@
 #include "walk/scan_tree.h"
 
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -137,9 +138,23 @@ bool is_listed_regular_file(const Entry& entry, int dir_fd) {
   return fstatat(dir_fd, entry.name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
+// True when the entry's name or its path below the walk's root matches one
+// of `excludes`.
+bool is_excluded(const std::vector<std::string>& excludes, const Walk& walk, const Entry& entry) {
+  const char* const relative = walk.path.c_str() + walk.root.size() + 1;
+  for (const std::string& glob : excludes) {
+    if (fnmatch(glob.c_str(), entry.name.c_str(), 0) == 0 ||
+        fnmatch(glob.c_str(), relative, 0) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-bool scan_tree(const std::string& dir, const FileVisitor& visit) {
+bool scan_tree(const std::string& dir, const FileVisitor& visit,
+               const std::vector<std::string>& excludes) {
   Walk walk{dir, {}, dir};
   walk.levels.push_back(Level{open_directory(AT_FDCWD, dir.c_str(), true), "", dir.size(), {}});
   if (!walk.levels.back().handle || !read_listing(&walk.levels.back())) return true;
@@ -158,6 +173,7 @@ bool scan_tree(const std::string& dir, const FileVisitor& visit) {
     }
     walk.path.resize(level.path_length);
     walk.path.append("/").append(entry.name);
+    if (!excludes.empty() && is_excluded(excludes, walk, entry)) continue;
     if (is_listed_directory(entry, dir_fd)) {
       Level child{
           open_directory(dir_fd, entry.name.c_str(), false), entry.name, walk.path.size(), {}};

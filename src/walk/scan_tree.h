@@ -19,6 +19,11 @@
 //   the open-file limit nor PATH_MAX cuts a tree short. Each file is handed
 //   over with its directory's handle, so that it can be opened whatever the
 //   length of its path.
+// - An entry whose name or whose path below `dir` ("sub/x.c" for the path
+//   dir + "/sub/x.c") matches one of `excludes`
+//   (fnmatch, no flags: `*` also matches "/" and a leading ".") is left out:
+//   a file is not visited, a directory not entered. `dir` itself is never
+//   matched.
 // - When `visit` returns false the walk stops at once.
 // Nothing is read from the files, and nothing is written.
 #ifndef TARSIL_WALK_SCAN_TREE_H_
@@ -26,6 +31,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarsil {
 
@@ -41,7 +47,8 @@ struct WalkedFile {
 using FileVisitor = std::function<bool(const WalkedFile& file)>;
 
 // Returns true when the whole tree was walked, false when `visit` stopped it.
-bool scan_tree(const std::string& dir, const FileVisitor& visit);
+bool scan_tree(const std::string& dir, const FileVisitor& visit,
+               const std::vector<std::string>& excludes = {});
 
 }  // namespace tarsil
 
