@@ -69,6 +69,20 @@ TEST(CommandLine, ExactOutputs) {
            record("", "0.00", a, ""),
        "",
        0},
+      // --fail-on, --fail-on-unknown and --summary share their first letters
+      // with --files-from and --spdx-expressions alone.
+      {{"-r", r, "--f", a},
+       "",
+       bin +
+           ": option '--f' is ambiguous; possibilities: '--files-from' '--fail-on' "
+           "'--fail-on-unknown'\n" +
+           unknown,
+       1},
+      {{"-r", r, "--s", a},
+       "",
+       bin + ": option '--s' is ambiguous; possibilities: '--spdx-expressions' '--summary'\n" +
+           unknown,
+       1},
       {{"-r", r, "--files-from", no}, "", "tarsil: " + no + ": no such file or directory\n", 1},
       {{"-r", r, "--files", a, a}, "", "ERROR: --files-from takes no path argument\n", 1},
       {{"-r", r, no}, "", bad, 1},

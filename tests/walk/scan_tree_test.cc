@@ -97,6 +97,56 @@ TEST(ScanTree, Walks) {
   }
 }
 
+// --exclude: a glob matched against each entry's name and its path below the
+// walked directory; a matching directory is not entered. What is named (the
+// target, a listed path) is scanned all the same.
+TEST(ScanTree, Exclusions) {
+  TempDir dir;
+  const std::string rules = dir / "rules", t = dir / "t";
+  write_rule_set(rules, {});
+  for (const char* name : {"a.c", "b.min.js", "node_modules/x.c", "sub/node_modules/y.c",
+                           "sub/keep.c", "sub/gen/z.c", ".git/config"}) {
+    write_file(t + "/" + name, "text\n");
+  }
+  write_file(dir / "list", t + "/b.min.js\n" + t + "/sub\n");
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> want;  // paths below t, in any order
+  } cases[] = {
+      {{"--exclude", "node_modules", "--exclude=.git", t},
+       {"a.c", "b.min.js", "sub/keep.c", "sub/gen/z.c"}},
+      {{"--exclude", "sub/gen", "--exclude", "*.js", t},
+       {"a.c", "node_modules/x.c", "sub/node_modules/y.c", "sub/keep.c", ".git/config"}},
+      {{"--exclude", "sub/*", "--exclude", "[.n]*", t}, {"a.c", "b.min.js"}},  // "*" spans "/"
+      {{"--exclude", "sub/gen/", "--exclude", "/*", t},  // paths never end or start in "/"
+       {"a.c", "b.min.js", "node_modules/x.c", "sub/node_modules/y.c", "sub/keep.c", "sub/gen/z.c",
+        ".git/config"}},
+      {{"--exclude", "t", "--exclude", "*.js", t + "/b.min.js"}, {"b.min.js"}},
+      {{"--exclude", "t", "--exclude", "*.c", t}, {"b.min.js", ".git/config"}},
+      // Relative to each listed directory: "sub/keep.c" is "keep.c" there.
+      {{"--exclude", "*.js", "--exclude", "keep.c", "--exclude", "sub/*", "--files-from",
+        dir / "list"},
+       {"b.min.js", "sub/node_modules/y.c", "sub/gen/z.c"}},
+  };
+  for (const auto& c : cases) {
+    for (const char* jobs : {"1", "3"}) {
+      std::vector<std::string> args = {"-r", rules, "--jobs", jobs};
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      std::vector<std::string> want, got;
+      for (const std::string& path : c.want) want.push_back(none(t + "/" + path));
+      const RunResult r = run_tarsil(args);
+      for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1) {
+        got.push_back(r.out.substr(at, r.out.find('\n', at) + 1 - at));
+      }
+      std::sort(want.begin(), want.end());
+      std::sort(got.begin(), got.end());
+      EXPECT_EQ(want, got) << c.args[1];
+      EXPECT_EQ("", r.err);
+      EXPECT_EQ(0, r.status);
+    }
+  }
+}
+
 // Deep trees (beyond the open-file limit, which the run lowers) and paths
 // longer than PATH_MAX lose no file: each level holds files "a" and "z" and
 // the next level's directory.

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
+// License gating (--fail-on, --allow, --fail-on-unknown) and the --summary
+// table: which verdicts are refused, the exit statuses, the exact texts on
+// standard error, records unchanged.
+#include "cli/gate.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "test_util.h"
+
+namespace tarsil::testing {
+namespace {
+
+LicenseGate gate(const std::string& fail_on, const std::string& allow = "\n") {
+  LicenseGate g;
+  add_patterns(fail_on, &g.fail_on);
+  g.allow_given = allow != "\n";
+  if (g.allow_given) add_patterns(allow, &g.allow);
+  return g;
+}
+
+TEST(Gate, RefusedVerdicts) {
+  const struct {
+    LicenseGate gate;
+    std::string license;
+    bool expression, refused;
+  } cases[] = {
+      {gate("GPL-*, AGPL-*"), "GPL-2.0-only", false, true},
+      {gate("GPL-*,AGPL-*"), "LGPL-2.1-only", false, false},  // the whole id must match
+      {gate("gpl-*"), "GPL-3.0-or-later", false, true},       // without regard to case
+      {gate("GPL-?.0-only"), "GPL-3.0-only", false, true},
+      {gate("GPL-[12]*"), "GPL-3.0-only", false, false},
+      {gate("GPL-2.0"), "GPL-2.0+", false, true},  // "+": with or without it
+      {gate("GPL-2.0+"), "GPL-2.0", false, false},
+      {gate("", "MIT,GPL-2.0"), "GPL-2.0+", false, false},
+      {gate("", "MIT"), "GPL-2.0-only", false, true},
+      {gate("", ""), "MIT", false, true},  // --allow '': nothing is allowed
+      {gate(",,"), "MIT", false, false},
+      {gate("MIT", "*"), "MIT", false, true},  // --fail-on wins
+      // Expressions: a choice of licenses none of which is refused is enough.
+      {gate("GPL-*"), "GPL-2.0-only OR BSD-2-Clause", true, false},
+      {gate("GPL-*"), "GPL-2.0-only OR BSD-2-Clause", false, true},  // one id then
+      {gate("GPL-*,BSD-*"), "GPL-2.0-only OR BSD-2-Clause", true, true},
+      {gate("GPL-*"), "MIT AND GPL-2.0-only", true, true},
+      {gate("GPL-*"), "(MIT OR GPL-2.0-only) AND (GPL-3.0-only OR BSD-3-Clause)", true, false},
+      {gate("BSD-*"), "(MIT OR GPL-2.0-only) AND (GPL-3.0-only OR BSD-3-Clause)", true, false},
+      {gate("MIT"), "(MIT OR GPL-2.0-only) AND (GPL-3.0-only OR MIT)", true, false},
+      {gate("MIT,GPL-3*"), "(MIT OR GPL-2.0-only) AND (GPL-3.0-only OR MIT)", true, true},
+      {gate("", "MIT,Apache-2.0"), "mit or (Apache-2.0 and GPL-2.0+)", true, false},
+      {gate("", "GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0", true, false},
+      {gate("Classpath-*"), "GPL-2.0-only WITH Classpath-exception-2.0", true, false},
+      {gate("GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0 OR MIT", true, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.refused, refuses(c.gate, c.license, c.expression))
+        << c.license << " " << c.expression;
+  }
+}
+
+TEST(Gate, Texts) {
+  Tally tally;
+  tally.per_license = {{"MIT", 12}, {"Apache-2.0", 3}, {"BSD-2-Clause", 3}, {"Zlib", 1}};
+  tally.files = 123;
+  tally.no_answer = 104;
+  EXPECT_EQ(
+      "  12  MIT\n   3  Apache-2.0\n   3  BSD-2-Clause\n   1  Zlib\n 104  no license found\n"
+      " 123  files\n7.25  seconds\n",
+      summary_table(tally, 7.249));
+  EXPECT_EQ("", gate_message(tally));
+  const struct {
+    std::size_t refused, unknown;
+    std::string want;
+  } cases[] = {
+      {1, 0, "tarsil: 1 file with a disallowed license\n"},
+      {4, 0, "tarsil: 4 files with a disallowed license\n"},
+      {0, 1, "tarsil: 1 file with no license found\n"},
+      {2, 1, "tarsil: 2 files with a disallowed license, 1 with no license found\n"},
+  };
+  for (const auto& c : cases) {
+    tally.refused = c.refused;
+    tally.refused_unknown = c.unknown;
+    EXPECT_EQ(c.want, gate_message(tally)) << c.refused << " " << c.unknown;
+  }
+}
+
+TEST(Gate, ExitStatusesAndMessages) {
+  TempDir dir;
+  const std::string rules = dir / "rules", t = dir / "t";
+  std::vector<std::pair<std::string, std::string>> licenses;
+  for (const char* id : {"MIT", "GPL-2.0-only", "GPL-2.0+"}) {
+    licenses.emplace_back(std::string("licenses.d/") + id + "/text", "some words of a license");
+  }
+  write_rule_set(rules, licenses);
+  const std::pair<const char*, const char*> files[] = {
+      {"mit.c", "/* SPDX-License-Identifier: MIT */"},
+      {"gpl.c", "// SPDX-License-Identifier: GPL-2.0-only"},
+      {"plus.c", "// SPDX-License-Identifier: GPL-2.0+"},
+      {"or.c", "// SPDX-License-Identifier: GPL-2.0-only OR MIT"},  // an expression, or nothing
+      {"none.c", "int x;"},
+  };
+  for (const auto& [name, text] : files) write_file(t + "/" + name, std::string(text) + "\n");
+  write_file(dir / "locked.c", "int x;\n");
+  chmod((dir / "locked.c").c_str(), 0);
+  const std::string disallowed = " with a disallowed license\n", missing = dir / "missing";
+  const std::string gone = "tarsil: " + missing + ": no such file or directory\n";
+  write_file(dir / "list", missing + "\n" + t + "\n");
+  write_file(dir / "locked-list", t + "\n" + dir / "locked.c\n");
+  const std::string list = dir / "list", locked = dir / "locked-list";
+  const struct {
+    std::vector<std::string> gate, others;
+    std::string err;
+    int status;
+  } cases[] = {
+      {{"--fail-on", "nothing-*"}, {}, "", 0},
+      {{"--fail-on", "GPL-*"}, {}, "tarsil: 2 files" + disallowed, 3},
+      {{"--fail-on=gpl-2.0-only"}, {"--jobs", "3"}, "tarsil: 1 file" + disallowed, 3},
+      {{"--allow", "MIT", "--allow", "GPL-2.0"}, {}, "tarsil: 1 file" + disallowed, 3},
+      {{"--allow", ""}, {}, "tarsil: 3 files" + disallowed, 3},
+      {{"--allow", "*", "--fail-on", "AGPL-*"}, {}, "", 0},
+      {{"--fail-on", "GPL-*"}, {"--spdx-expressions"}, "tarsil: 2 files" + disallowed, 3},
+      {{"--fail-on", "GPL-*,MIT"}, {"--spdx-expressions"}, "tarsil: 4 files" + disallowed, 3},
+      {{"--fail-on-unknown"}, {}, "tarsil: 2 files with no license found\n", 3},
+      {{"--fail-on-u"}, {"-y", "--jobs", "2"}, "tarsil: 2 files with no license found\n", 3},
+      {{"--fail-on", "MIT", "--fail-on-unknown"},
+       {},
+       "tarsil: 1 file with a disallowed license, 2 with no license found\n",
+       3},
+      // A refused license outranks notices (status 2); a run-ending error
+      // keeps its status 1, and no count is written.
+      {{"--fail-on", "MIT"}, {"--files-from", list}, gone + "tarsil: 1 file" + disallowed, 3},
+      {{"--fail-on", "AGPL-*"}, {"--files-from", list}, gone, 2},
+      {{"--fail-on", "MIT"}, {"--files-from", locked, "--jobs", "1"}, "", 1},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> plain = {"-r", rules};
+    plain.insert(plain.end(), c.others.begin(), c.others.end());
+    if (c.others.empty() || c.others[0] != "--files-from") plain.push_back(t);
+    std::vector<std::string> gated = c.gate;
+    gated.insert(gated.end(), plain.begin(), plain.end());
+    // Records are written as they are without the gate.
+    expect_run(gated, run_tarsil(plain, as_nobody()).out, c.err, c.status, as_nobody());
+  }
+}
+
+TEST(Gate, Summary) {
+  TempDir dir;
+  const std::string rules = dir / "rules";
+  write_rule_set(rules, {{"licenses.d/MIT/text", "x"}, {"licenses.d/Zlib/text", "x"}});
+  write_file(dir / "t/a.c", "// SPDX-License-Identifier: Zlib\n");
+  write_file(dir / "t/b.c", "// SPDX-License-Identifier: MIT\n");
+  write_file(dir / "t/c.c", "// SPDX-License-Identifier: MIT\n");
+  write_file(dir / "t/d.c", "int x;\n");
+  for (const char* jobs : {"1", "2"}) {
+    const RunResult r =
+        run_tarsil({"-r", rules, "--jobs", jobs, "--summary", "--fail-on", "Zlib", dir / "t"});
+    EXPECT_EQ(r.out, run_tarsil({"-r", rules, dir / "t"}).out);
+    EXPECT_TRUE(std::regex_match(r.err, std::regex(" {3}2  MIT\n {3}1  Zlib\n {3}1  no license "
+                                                   "found\n {3}4  files\n\\d\\.\\d\\d  seconds\n"
+                                                   "tarsil: 1 file with a disallowed license\n")))
+        << r.err;
+    EXPECT_EQ(3, r.status);
+  }
+}
+
+}  // namespace
+}  // namespace tarsil::testing
