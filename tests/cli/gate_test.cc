@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <regex>
-
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -132,11 +130,15 @@ TEST(Gate, Summary) {
         run_tarsil({"-r", rules, "--jobs", jobs, "--summary", "--fail-on", "Zlib", dir / "t"});
     EXPECT_EQ(r.out, run_tarsil({"-r", rules, dir / "t"}).out);
     // By count, then by name; numbers right-aligned; the gate's line last.
-    EXPECT_TRUE(std::regex_match(r.err, std::regex(" {3}2  MIT\n {3}1  BSD-2-Clause\n {3}1  Zlib\n"
-                                                   " {3}1  no license found\n {3}5  files\n"
-                                                   "\\d\\.\\d\\d  seconds\n"
-                                                   "tarsil: 1 file with a disallowed license\n")))
-        << r.err;
+    std::string err = r.err;
+    const std::size_t seconds = err.rfind('\n', err.find("  seconds\n")) + 1;
+    for (std::size_t at = seconds; at < err.size() && err[at] != ' '; ++at) {
+      if (std::isdigit(static_cast<unsigned char>(err[at]))) err[at] = '#';
+    }
+    EXPECT_EQ(
+        "   2  MIT\n   1  BSD-2-Clause\n   1  Zlib\n   1  no license found\n   5  files\n"
+        "#.##  seconds\ntarsil: 1 file with a disallowed license\n",
+        err);
     EXPECT_EQ(3, r.status);
   }
 }

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <thread>
 
 #include "test_util.h"
@@ -103,8 +102,12 @@ TEST(Progress, OnATerminalOnly) {
   const std::string tail = deep.substr(deep.size() - (59 - head.size() - 3));
   PtyRun r = run_on_terminal(args, false, true, feed);
   EXPECT_EQ(records, r.out);
-  EXPECT_TRUE(std::regex_match(r.terminal, std::regex("\rtarsil: 2 files, [12] files/s, \\.\\.\\." +
-                                                      tail + "\r {58,59}\r" + notice)))
+  // The rate, 1 or 2 files/s, depends on the machine's pace: "\r" + head
+  // holds its digit just before " files/s".
+  std::string terminal = r.terminal;
+  const std::size_t rate = head.find(" files/s");
+  if (terminal.size() > rate && terminal[rate] == '1') terminal[rate] = '2';
+  EXPECT_EQ("\r" + head + "..." + tail + "\r" + std::string(59, ' ') + "\r" + notice, terminal)
       << r.terminal;
   EXPECT_EQ(2, r.status);
 
