@@ -17,7 +17,12 @@
 // cannot be opened (else it ends the run). An unreadable rule file ends the
 // run in either case. A file the walk found but that was removed since is
 // passed over, and a failed write to standard output ends the run
-// (output_failed). Otherwise `run` returns 0. Failures before
+// (output_failed). Walks leave out the --exclude entries (scan_tree.h).
+// The writer counts every file that got a result (gate.h): at the end of a
+// complete run, the --summary table and the gate's line go to standard
+// error, and `run` returns 3 when the gate refused a file, else 2 after a
+// notice, else 0. A progress line may be shown meanwhile (progress.h).
+// Failures before
 // the work starts end the process with status 1 (no path: "ERROR: Missing
 // path. Maybe you can use some --help"; a target neither file nor
 // directory: "ERROR: You must specify a valid file or directory." and a
