@@ -137,8 +137,9 @@ bool walked_item(const WalkedFile& file, Item* item) {
 
 // The writer's account of the run.
 struct Writer {
-  const CommandLine& line;
   bool noticed = false;  // a notice was written: status 2
+  LicenseGate gate;      // what the tally refuses
+  bool summary = false;  // the tally counts files per license
   Tally tally;
 };
 
@@ -149,8 +150,8 @@ bool write_piece(const Piece& piece, Writer* writer) {
     output_failed(errno);
   }
   if (piece.scanned) {
-    count_file(writer->line.gate, piece.scanned->license, piece.scanned->expression,
-               writer->line.summary, &writer->tally);
+    count_file(writer->gate, piece.scanned->license, piece.scanned->expression, writer->summary,
+               &writer->tally);
     progress_file(piece.scanned->path);
   }
   if (!piece.notice.empty()) {
@@ -322,7 +323,9 @@ int run(int argc, char** argv, Engine engine) {
   }
 
   const RuleSet rules(engine, line.settings);
-  Writer writer{line, false, {}};
+  Writer writer;
+  writer.gate = line.gate;
+  writer.summary = line.summary;
   progress_start();
   // One file needs no threads.
   const bool serial = line.settings.jobs == 1 || (list == nullptr && is_regular_file(line.target));
