@@ -16,16 +16,30 @@
 //   (later indices) in JSON form, at least 12 in pretty form;
 // - in JSON form a backslash is written as two, so the object is valid JSON;
 //   the pretty form copies backslashes as they are.
-// It cannot fail.
+// `copyright_entries` returns the kept entries themselves, in file order,
+// with their indices and their texts before any escaping (the statements of
+// the jsonl and SBOM formats: JSON-form thresholds, pretty false).
+// Neither can fail.
 #ifndef TARSIL_ANALYSIS_COPYRIGHT_H_
 #define TARSIL_ANALYSIS_COPYRIGHT_H_
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarsil {
 
+struct CopyrightEntry {
+  int index = 0;     // among the examined occurrences
+  std::string text;  // as found, tabs and quotes blanked, blanks folded
+};
+
+std::vector<CopyrightEntry> copyright_entries(std::string_view content, bool pretty);
+
 std::string extract_copyrights(std::string_view content, bool pretty);
+
+// The object text of `entries` (as copyright_entries gave them for `pretty`).
+std::string copyright_object(const std::vector<CopyrightEntry>& entries, bool pretty);
 
 }  // namespace tarsil
 

@@ -186,13 +186,20 @@ FileResult analyze(const RuleSet& rules, const std::string& path, std::string_vi
   FileRecord record;
   record.path = path;
   const bool copyright_scan = (settings.setting & SETTING_COPYRIGHT) != 0;
-  record.copyright = copyright_scan
-                         ? extract_copyrights(content, (settings.setting & SETTING_PRETTY) != 0)
-                         : "\"\"";
+  if (copyright_scan) {
+    const bool pretty = (settings.setting & SETTING_PRETTY) != 0;
+    std::vector<CopyrightEntry> entries = copyright_entries(content, pretty);
+    record.copyright = copyright_object(entries, pretty);
+    record.copyrights.reserve(entries.size());
+    for (CopyrightEntry& entry : entries) record.copyrights.push_back(std::move(entry.text));
+  } else {
+    record.copyright = "\"\"";
+  }
   if (std::optional<std::string> id = settings.spdx_expressions
                                           ? find_spdx_expression(content, settings)
                                           : find_spdx_identifier(content, settings)) {
     record.spdx = true;
+    record.match = MatchKind::kSpdxTag;
     record.license = std::move(*id);
     result.record = std::move(record);
     return result;
@@ -219,9 +226,14 @@ FileResult analyze(const RuleSet& rules, const std::string& path, std::string_vi
   const float threshold = settings.threshold;
   if (best.license.empty() || threshold > best.score) string_pass(&a, &best);
   if (a.error) return finish();
-  if ((best.license.empty() || threshold > best.score) && copyright_scan) {
+  bool verdict = !best.license.empty();
+  if ((!verdict || threshold > best.score) && copyright_scan) {
     best = BestMatch{"None", 0, "", 0};
+    verdict = false;
   }
+  record.match = !verdict                   ? MatchKind::kNone
+                 : best.rule == "strings.d" ? MatchKind::kString
+                                            : MatchKind::kText;
   debug_log(&a.log, SETTING_DEBUG, "Analysis concluded\n");
   record.license = std::move(best.license);
   record.score = best.score;

@@ -17,6 +17,7 @@
 #define TARSIL_ANALYSIS_RECORD_H_
 
 #include <string>
+#include <vector>
 
 namespace tarsil {
 
@@ -28,14 +29,20 @@ struct BestMatch {
   double rule_length = 0;  // length of the winning normalized reference text
 };
 
+// How a verdict was reached: none, a reference text, a string rule, a tag.
+enum class MatchKind { kNone, kText, kString, kSpdxTag };
+
 // The fields of one file's record.
 struct FileRecord {
-  bool spdx = false;      // settled by an SPDX tag (license is the tag's id)
+  bool spdx = false;  // settled by an SPDX tag (license is the tag's id)
+  MatchKind match = MatchKind::kNone;
   std::string license;    // as BestMatch
   float score = 0;        // general verdict only
   std::string rule;       // general verdict only
   std::string path;       // as given
   std::string copyright;  // the field as written: the object, or ""
+  // With -y, the statements of the copyright object, unescaped, in file order.
+  std::vector<std::string> copyrights;
 };
 
 std::string format_record(const FileRecord& record, bool pretty);

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "cli/output.h"
 #include "cli/rule_dirs.h"
@@ -78,16 +79,45 @@ enum LongOnly {
   kFailOnUnknown,
   kExclude,
   kSummary,
+  kFormat,
+  kSbomCreated,
 };
 
 int jobs_option(const char* text) {
   const int32_t jobs = is_all_digits(text) && *text != '\0' ? parse_digits(text) : 0;
   if (jobs < 1 || jobs > kMaxJobs) {
-    std::printf("Error: --jobs requires an integer from 1 to %d (got: %s)\n", kMaxJobs, text);
-    std::fflush(stdout);
-    std::exit(1);
+    message_exit("Error: --jobs requires an integer from 1 to " + std::to_string(kMaxJobs) +
+                 " (got: " + text + ")\n");
   }
   return jobs;
+}
+
+// The format --format names, or the end of the run.
+OutputFormat format_option(const char* text) {
+  const std::optional<OutputFormat> format = parse_format(text);
+  if (!format) {
+    fatal_stderr(std::string("Error: --format requires one of records, jsonl, spdx-json, "
+                             "cyclonedx-json, csv (got: ") +
+                 text + ")\n");
+  }
+  return *format;
+}
+
+// The last --format of the command line (records when none), read before
+// anything else so that every message knows its stream; getopt's own
+// diagnostics wait for the real pass.
+OutputFormat scan_format(int argc, char** argv, const option* options, const char* short_options) {
+  OutputFormat format = OutputFormat::kRecords;
+  std::vector<char*> words(argv, argv + argc);  // getopt reorders what it reads: a copy
+  words.push_back(nullptr);
+  opterr = 0;
+  int code;
+  while ((code = getopt_long(argc, words.data(), short_options, options, nullptr)) != -1) {
+    if (code == kFormat) format = format_option(optarg);
+  }
+  opterr = 1;
+  optind = 0;  // the real pass starts afresh
+  return format;
 }
 
 }  // namespace
@@ -124,10 +154,15 @@ CommandLine parse_options(int argc, char** argv) {
       {"fail-on-unknown", no_argument, nullptr, kFailOnUnknown},
       {"exclude", required_argument, nullptr, kExclude},
       {"summary", no_argument, nullptr, kSummary},
+      {"format", required_argument, nullptr, kFormat},
+      {"sbom-created", required_argument, nullptr, kSbomCreated},
       {nullptr, 0, nullptr, 0},
   };
+  static const char kShortOptions[] = "c:dhvs:w:b:pr:y";
+  line.format = scan_format(argc, argv, kLongOptions, kShortOptions);
+  if (line.format != OutputFormat::kRecords) messages_to_stderr();
   int code;
-  while ((code = getopt_long(argc, argv, "c:dhvs:w:b:pr:y", kLongOptions, nullptr)) != -1) {
+  while ((code = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr)) != -1) {
     switch (code) {
       case 'd':
         if (settings.setting & SETTING_DEBUG) settings.setting |= SETTING_VERBOSE;
@@ -186,6 +221,16 @@ CommandLine parse_options(int argc, char** argv) {
         break;
       case kSummary:
         line.summary = true;
+        break;
+      case kFormat:
+        break;  // read before the loop
+      case kSbomCreated:
+        if (!valid_sbom_time(optarg)) {
+          fatal_stderr(std::string("Error: --sbom-created requires a UTC time as "
+                                   "YYYY-MM-DDThh:mm:ssZ (got: ") +
+                       optarg + ")\n");
+        }
+        line.sbom_created = optarg;
         break;
       case kSpdxExpressions:
         settings.spdx_expressions = true;

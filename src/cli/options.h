@@ -19,11 +19,19 @@
 // - a --jobs value that is not a number from 1 to kMaxJobs:
 //   "Error: --jobs requires an integer from 1 to 1024 (got: %s)\n" on
 //   standard output, exit 1.
+// - a --format value that names no format: "Error: --format requires one of
+//   records, jsonl, spdx-json, cyclonedx-json, csv (got: %s)\n", or a
+//   --sbom-created value that is not a UTC time YYYY-MM-DDThh:mm:ssZ:
+//   "Error: --sbom-created requires a UTC time as YYYY-MM-DDThh:mm:ssZ (got:
+//   %s)\n"; both on standard error, exit 1.
+// The output format is read before every other option: with a format other
+// than records, every message above except the help and version texts goes
+// to standard error (messages_to_stderr), wherever --format stands.
 // Digit strings beyond the 32-bit range saturate at 2147483647. The options
 // beyond the help text (--jobs, --files-from, --null, --keep-going,
-// --fail-on, --allow, --fail-on-unknown, --exclude, --summary) are long
-// forms only; --fail-on, --allow and --exclude add to their lists each time
-// they are given.
+// --fail-on, --allow, --fail-on-unknown, --exclude, --summary, --format,
+// --sbom-created) are long forms only; --fail-on, --allow and --exclude add
+// to their lists each time they are given.
 #ifndef TARSIL_CLI_OPTIONS_H_
 #define TARSIL_CLI_OPTIONS_H_
 
@@ -32,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/formats.h"
 #include "cli/gate.h"
 #include "core/settings.h"
 
@@ -51,13 +60,15 @@ inline constexpr int kMaxJobs = 1024;
 // What the command line asked for.
 struct CommandLine {
   RunSettings settings;
-  std::string target;                     // the path argument, when no list is given
-  std::optional<std::string> files_from;  // --files-from FILE ("-": standard input)
-  bool null_separated = false;            // --null
-  bool keep_going = false;                // --keep-going: an unreadable file is a notice
-  LicenseGate gate;                       // --fail-on, --allow, --fail-on-unknown
-  std::vector<std::string> excludes;      // --exclude globs
-  bool summary = false;                   // --summary
+  std::string target;                            // the path argument, when no list is given
+  std::optional<std::string> files_from;         // --files-from FILE ("-": standard input)
+  bool null_separated = false;                   // --null
+  bool keep_going = false;                       // --keep-going: an unreadable file is a notice
+  LicenseGate gate;                              // --fail-on, --allow, --fail-on-unknown
+  std::vector<std::string> excludes;             // --exclude globs
+  bool summary = false;                          // --summary
+  OutputFormat format = OutputFormat::kRecords;  // --format
+  std::optional<std::string> sbom_created;       // --sbom-created TIME
 };
 
 // Returns the processors this process may run on, at least 1, at most 64.

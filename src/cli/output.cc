@@ -12,23 +12,41 @@
 #include "cli/progress.h"
 
 namespace tarsil {
+namespace {
+
+bool g_messages_to_stderr = false;  // set once, before any worker starts
+
+}  // namespace
+
+void messages_to_stderr() {
+  g_messages_to_stderr = true;
+}
+
+std::FILE* message_stream() {
+  return g_messages_to_stderr ? stderr : stdout;
+}
 
 void cli_log(const RunSettings& settings, uint32_t mask, const char* format, ...) {
   if ((settings.setting & mask) == 0) return;
   va_list args;
   va_start(args, format);
-  const int written = std::vprintf(format, args);
+  const int written = std::vfprintf(message_stream(), format, args);
   va_end(args);
-  if (written < 0) output_failed(errno);
+  if (written < 0 && !g_messages_to_stderr) output_failed(errno);
 }
 
 void usage_error(int kind, int option_code, const std::string& text) {
   if (kind == 1) {
-    std::printf("Error: -%c requires integer (got: %s)\n", option_code, text.c_str());
-  } else {
-    std::printf("Error: %s not accessible\n", text.c_str());
+    message_exit("Error: -" + std::string(1, static_cast<char>(option_code)) +
+                 " requires integer (got: " + text + ")\n");
   }
+  message_exit("Error: " + text + " not accessible\n");
+}
+
+void message_exit(const std::string& message) {
   std::fflush(stdout);
+  std::fputs(message.c_str(), message_stream());
+  std::fflush(message_stream());
   std::exit(1);
 }
 
@@ -41,7 +59,7 @@ void fatal_stderr(const std::string& message) {
 
 void write_error(const RunError& error) {
   progress_erase();
-  if (error.stream == Stream::kStdout) {
+  if (error.stream == Stream::kStdout && !g_messages_to_stderr) {
     if (std::fputs(error.message.c_str(), stdout) < 0) output_failed(errno);
     std::fflush(stdout);
   } else {

@@ -11,10 +11,15 @@
 // - `usage_error` and `fatal_stderr` write one exact message on the stream
 //   that message belongs to and end the process with status 1. Standard
 //   output is flushed first, so records already produced are never lost.
+// - After `messages_to_stderr()` (output formats other than records), every
+//   line that would go to standard output here (log lines, option errors,
+//   run-ending errors) goes to standard error instead, so that standard
+//   output holds only the formatted results.
 #ifndef TARSIL_CLI_OUTPUT_H_
 #define TARSIL_CLI_OUTPUT_H_
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "core/error.h"
@@ -29,6 +34,16 @@ void cli_log(const RunSettings& settings, uint32_t mask, const char* format, ...
 // Kind 1: "Error: -%c requires integer (got: %s)\n"; kind 2: "Error: %s not
 // accessible\n". Written to standard output; never returns (exit 1).
 [[noreturn]] void usage_error(int kind, int option_code, const std::string& text);
+
+// From now on, the lines above go to standard error; never fails.
+void messages_to_stderr();
+
+// The stream for lines that belong on standard output: stdout, or stderr
+// after messages_to_stderr().
+std::FILE* message_stream();
+
+// Writes `message` on message_stream() and exits 1.
+[[noreturn]] void message_exit(const std::string& message);
 
 // Writes `message` to standard error and exits 1.
 [[noreturn]] void fatal_stderr(const std::string& message);

@@ -13,9 +13,11 @@
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "analysis/identify.h"
+#include "cli/formats.h"
 #include "cli/gate.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -43,11 +45,15 @@ struct Item {
   bool read = false;
   std::optional<std::string> text;
   int read_errno = 0;  // why `text` is missing
+  std::string sha1;    // with `text`, for the documents: the whole file's hash
+  // The bytes of `path` above the target directory (documents name files
+  // below it); 0 with --files-from.
+  std::size_t root_length = 0;
 };
 
 // The item of a listed path that is neither file nor directory.
 Item notice_item(const std::string& path, std::string notice) {
-  return Item{path, std::move(notice), false, false, std::nullopt, 0};
+  return Item{path, std::move(notice), false, false, std::nullopt, 0, {}, 0};
 }
 
 // "tarsil: <path>: <reason>\n", the reason being errno `err` in lower case.
@@ -65,13 +71,24 @@ struct Scanned {
   bool expression = false;  // the verdict is an SPDX expression
 };
 
-// What the writer writes for one item: standard output text, then the
-// notice on standard error, then the run-ending error if any.
+// What the writer writes for one item: its log lines (on standard error in
+// the formats beside records, where they are kept apart), its standard
+// output text (a document's entry: kept for the end), then the notice on
+// standard error, then the run-ending error if any.
 struct Piece {
   std::string out;
   std::string notice;
   std::optional<RunError> error;
   std::optional<Scanned> scanned;  // none for a notice, an error, a file gone
+  std::string log;
+  std::string file_id;  // a document's entry: its file's id
+};
+
+// How results are written: the format and what it needs.
+struct OutputPlan {
+  OutputFormat format = OutputFormat::kRecords;
+  bool copyrights = false;  // -y
+  bool listed = false;      // --files-from: paths identify files in documents
 };
 
 // Returns what the run's tally counts of `result`: its verdict, none when
@@ -101,32 +118,72 @@ using Emit = std::function<bool(Item)>;
 
 // Returns the result of one item; never fails (errors are values). A file
 // that cannot be opened ends the run, or with `keep_going` gives a notice.
-Piece process(const RuleSet& rules, const Item& item, bool keep_going, TargetScores* scores) {
-  if (!item.notice.empty()) return Piece{{}, item.notice, {}, {}};
+Piece process(const RuleSet& rules, const OutputPlan& plan, const Item& item, bool keep_going,
+              TargetScores* scores) {
+  if (!item.notice.empty()) return Piece{{}, item.notice, {}, {}, {}, {}};
+  const bool document = is_document(plan.format);
   std::string text;
-  if (item.read ? !item.text : !try_read_text_file(item.path, &text)) {
+  Sha1 whole;
+  if (item.read ? !item.text : !try_read_text_file(item.path, &text, document ? &whole : nullptr)) {
     const int err = item.read ? item.read_errno : errno;
     if (!item.read && item.walked && err == ENOENT) return Piece{};  // gone meanwhile
-    if (keep_going) return Piece{{}, path_message(item.path, err), {}, {}};
-    return Piece{{}, {}, cannot_read_error(item.path), {}};
+    if (keep_going) return Piece{{}, path_message(item.path, err), {}, {}, {}, {}};
+    return Piece{{}, {}, cannot_read_error(item.path), {}, {}, {}};
   }
   FileResult result = analyze(rules, item.path, item.read ? *item.text : text, scores);
   std::optional<Scanned> scanned;
   if (!result.error) scanned = scanned_file(item.path, result, rules.settings);
-  return Piece{
-      result_output(&result, rules.settings), {}, std::move(result.error), std::move(scanned)};
+  if (plan.format == OutputFormat::kRecords) {
+    return Piece{result_output(&result, rules.settings),
+                 {},
+                 std::move(result.error),
+                 std::move(scanned),
+                 {},
+                 {}};
+  }
+  Piece piece{{}, {}, std::move(result.error), std::move(scanned), std::move(result.log), {}};
+  if (piece.error) return piece;
+  if (!result.record) {
+    piece.log += "Can't open license folder: " + rules.settings.licensedir + "\n";
+    return piece;
+  }
+  const FileRecord& record = *result.record;
+  switch (plan.format) {
+    case OutputFormat::kJsonl:
+      piece.out = jsonl_line(record, plan.copyrights);
+      break;
+    case OutputFormat::kCsv:
+      piece.out = csv_line(record);
+      break;
+    default: {
+      std::string sha1 = item.sha1;
+      if (!item.read) {
+        const std::array<unsigned char, 20> digest = whole.digest();
+        sha1 = to_hex(digest.data(), digest.size());
+      }
+      const std::string name = document_file_name(item.path, item.root_length);
+      piece.file_id = document_file_id(plan.listed ? item.path : name);
+      piece.out = plan.format == OutputFormat::kSpdxJson
+                      ? spdx_file_entry(record, name, piece.file_id, sha1, plan.copyrights)
+                      : cyclonedx_component(record, piece.file_id, sha1, plan.copyrights);
+    }
+  }
+  return piece;
 }
 
 // The item of a file found by the walk: opened later by its path, or, when
 // the path is too long for that, read now relative to its directory (a file
 // gone since the listing then gives no item: false).
-bool walked_item(const WalkedFile& file, Item* item) {
-  *item = Item{file.path, {}, true, false, std::nullopt, 0};
+bool walked_item(const WalkedFile& file, std::size_t root_length, bool hash, Item* item) {
+  *item = Item{file.path, {}, true, false, std::nullopt, 0, {}, root_length};
   if (file.path.size() < PATH_MAX) return true;
   std::string text;
   item->read = true;
-  if (try_read_text_file_at(file.dir_fd, file.name, &text)) {
+  Sha1 whole;
+  if (try_read_text_file_at(file.dir_fd, file.name, &text, hash ? &whole : nullptr)) {
     item->text = std::move(text);
+    const std::array<unsigned char, 20> digest = whole.digest();
+    if (hash) item->sha1 = to_hex(digest.data(), digest.size());
   } else if (errno == ENOENT) {
     return false;
   } else {
@@ -135,19 +192,44 @@ bool walked_item(const WalkedFile& file, Item* item) {
   return true;
 }
 
-// The writer's account of the run.
+// The writer's account of the run, and a document's entries so far (each
+// file once, by its id).
 struct Writer {
   bool noticed = false;  // a notice was written: status 2
   LicenseGate gate;      // what the tally refuses
   bool summary = false;  // the tally counts files per license
   Tally tally;
+  OutputPlan plan;
+  std::vector<std::string> entries;  // blocks of about kEntryBlock bytes
+  std::string ids;
+  std::unordered_set<std::string> seen;
 };
+
+// A document's entries are kept in blocks of this size, so that they are
+// never copied whole as they grow.
+constexpr std::size_t kEntryBlock = 1 << 20;
+
+// Writes `text` to standard output, or ends the run.
+void write_out(std::string_view text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) output_failed(errno);
+}
 
 // Writes one piece and counts its file; returns false when it ended the
 // run.
 bool write_piece(const Piece& piece, Writer* writer) {
-  if (std::fwrite(piece.out.data(), 1, piece.out.size(), stdout) != piece.out.size()) {
-    output_failed(errno);
+  if (!piece.log.empty()) {
+    progress_erase();
+    std::fputs(piece.log.c_str(), stderr);
+  }
+  if (piece.file_id.empty()) {
+    write_out(piece.out);
+  } else if (writer->seen.insert(piece.file_id).second) {  // a file listed twice: once
+    if (writer->entries.empty() || writer->entries.back().size() >= kEntryBlock) {
+      writer->entries.emplace_back().reserve(kEntryBlock + (1 << 12));
+    }
+    if (!writer->ids.empty()) writer->entries.back() += ",\n";
+    writer->entries.back() += piece.out;
+    writer->ids += piece.file_id;
   }
   if (piece.scanned) {
     count_file(writer->gate, piece.scanned->license, piece.scanned->expression, writer->summary,
@@ -178,16 +260,22 @@ std::string neither_notice(const std::string& path) {
 // path of `list` (empty entries skipped; one holding a NUL byte, which no
 // name can, is "invalid argument"); a directory is walked. Returns
 // false when `emit` stopped it.
-bool produce(const CommandLine& line, FILE* list, const Emit& emit) {
+bool produce(const CommandLine& line, FILE* list, bool hash, const Emit& emit) {
   const std::string& target = line.target;
   const bool null_separated = line.null_separated;
-  const FileVisitor visit = [&emit](const WalkedFile& file) {
+  std::size_t root_length = 0;  // of the target directory, with its slash
+  const FileVisitor visit = [&](const WalkedFile& file) {
     Item item;
-    return !walked_item(file, &item) || emit(std::move(item));
+    return !walked_item(file, root_length, hash, &item) || emit(std::move(item));
   };
   if (list == nullptr) {
-    return is_regular_file(target) ? emit(Item{target, {}, false, false, std::nullopt, 0})
-                                   : scan_tree(target, visit, line.excludes);
+    if (is_regular_file(target)) {
+      const std::size_t slash = target.rfind('/');
+      const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+      return emit(Item{target, {}, false, false, std::nullopt, 0, {}, base});
+    }
+    root_length = target.size() + 1;
+    return scan_tree(target, visit, line.excludes);
   }
   LineBuffer entry;
   ssize_t length;
@@ -200,7 +288,7 @@ bool produce(const CommandLine& line, FILE* list, const Emit& emit) {
     if (path.find('\0') != std::string::npos) {  // no file has such a name
       go_on = emit(notice_item(path, path_message(path.substr(0, path.find('\0')), EINVAL)));
     } else if (is_regular_file(path)) {
-      go_on = emit(Item{path, {}, false, false, std::nullopt, 0});
+      go_on = emit(Item{path, {}, false, false, std::nullopt, 0, {}, 0});
     } else if (is_directory(path)) {
       go_on = scan_tree(path, visit, line.excludes);
     } else {
@@ -215,8 +303,9 @@ bool produce(const CommandLine& line, FILE* list, const Emit& emit) {
 // ended it.
 bool run_serial(const RuleSet& rules, const CommandLine& line, FILE* list, Writer* writer) {
   TargetScores scores;
-  return produce(line, list, [&](const Item& item) {
-    return write_piece(process(rules, item, line.keep_going, &scores), writer);
+  const bool hash = is_document(writer->plan.format);
+  return produce(line, list, hash, [&](const Item& item) {
+    return write_piece(process(rules, writer->plan, item, line.keep_going, &scores), writer);
   });
 }
 
@@ -251,7 +340,8 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, Wri
 
   std::thread producer([&] {
     Batch batch;
-    const bool complete = produce(line, list, [&](Item item) {
+    const bool hash = is_document(writer->plan.format);
+    const bool complete = produce(line, list, hash, [&](Item item) {
       batch.items.push_back(std::move(item));
       if (batch.items.size() < batch_items) return true;
       const uint64_t number = batch.number;
@@ -273,8 +363,9 @@ bool run_parallel(const RuleSet& rules, const CommandLine& line, FILE* list, Wri
         Pieces pieces;
         std::size_t bytes = 0;
         for (const Item& item : batch->items) {
-          pieces.push_back(process(rules, item, line.keep_going, &scores));
-          bytes += pieces.back().out.size() + pieces.back().notice.size();
+          pieces.push_back(process(rules, writer->plan, item, line.keep_going, &scores));
+          bytes +=
+              pieces.back().out.size() + pieces.back().notice.size() + pieces.back().log.size();
           if (pieces.back().error) break;  // nothing after it is written
         }
         if (!done.put(batch->number, std::move(pieces), bytes)) return;
@@ -303,6 +394,8 @@ int run(int argc, char** argv, Engine engine) {
 
   if (argc < 2) fatal_stderr("ERROR: Missing path. Maybe you can use some --help\n");
   CommandLine line = parse_options(argc, argv);
+  // The formats beside records read copyright statements as the JSON form does.
+  if (line.format != OutputFormat::kRecords) line.settings.setting &= ~SETTING_PRETTY;
   resolve_rule_dirs(kStringCandidates, kLicenseCandidates, &line.settings);
   log_banner(line.settings);
 
@@ -326,6 +419,10 @@ int run(int argc, char** argv, Engine engine) {
   Writer writer;
   writer.gate = line.gate;
   writer.summary = line.summary;
+  writer.plan = OutputPlan{line.format, (line.settings.setting & SETTING_COPYRIGHT) != 0,
+                           line.files_from.has_value()};
+  const std::string created = line.sbom_created ? *line.sbom_created : now_sbom_time();
+  if (line.format == OutputFormat::kCsv) write_out(csv_header());
   progress_start();
   // One file needs no threads.
   const bool serial = line.settings.jobs == 1 || (list == nullptr && is_regular_file(line.target));
@@ -333,6 +430,11 @@ int run(int argc, char** argv, Engine engine) {
       serial ? run_serial(rules, line, list, &writer) : run_parallel(rules, line, list, &writer);
   if (!complete) end_now(1);
   progress_erase();
+  if (is_document(line.format)) {
+    write_sbom_document(line.format, line.files_from ? *line.files_from : line.target, created,
+                        line.sbom_created.has_value(), writer.entries, writer.ids,
+                        [](std::string_view text) { write_out(text); });
+  }
   finish_output();
   if (line.summary) {
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;

@@ -28,6 +28,10 @@
 // directory: "ERROR: You must specify a valid file or directory." and a
 // hint; an unopenable list: "tarsil: <list>: <reason>"; all on standard
 // error).
+// With a --format other than records, each record is written in that format
+// (formats.h; CSV after its header), log lines and every error go to
+// standard error, and a document (spdx-json, cyclonedx-json) is written
+// whole once the work is done: none when an error ends the run.
 #ifndef TARSIL_CLI_RUN_H_
 #define TARSIL_CLI_RUN_H_
 

@@ -50,11 +50,11 @@ constexpr std::array<uint8_t, 256> kIsWord = make_word_flags();
 
 }  // namespace
 
-bool try_read_text_file(const std::string& path, std::string* text) {
-  return try_read_text_file_at(AT_FDCWD, path.c_str(), text);
+bool try_read_text_file(const std::string& path, std::string* text, Sha1* whole) {
+  return try_read_text_file_at(AT_FDCWD, path.c_str(), text, whole);
 }
 
-bool try_read_text_file_at(int dir_fd, const char* name, std::string* text) {
+bool try_read_text_file_at(int dir_fd, const char* name, std::string* text, Sha1* whole) {
   text->clear();
   // Without O_NONBLOCK, opening a FIFO waits for a writer and reading a file
   // that has no data yet waits for it: a scan would hang. EAGAIN then reads
@@ -70,6 +70,17 @@ bool try_read_text_file_at(int dir_fd, const char* name, std::string* text) {
     got += static_cast<std::size_t>(n);
   }
   text->resize(got);
+  if (whole != nullptr) {
+    whole->update(*text);
+    // Only a text that filled its buffer can have more.
+    char rest[1 << 16];
+    while (got == kMaxTextBytes) {
+      const ssize_t n = ::read(file.fd, rest, sizeof rest);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      whole->update(std::string_view(rest, static_cast<std::size_t>(n)));
+    }
+  }
   // Everything after the first NUL byte is invisible to the rest of the system.
   text->resize(std::strlen(text->c_str()));
   return true;

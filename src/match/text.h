@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "core/error.h"
+#include "core/sha1.h"
 
 namespace tarsil {
 
@@ -28,14 +29,15 @@ inline constexpr std::size_t kMaxTextBytes = 10000;
 // Leaves in *text the first 10000 bytes of the file at `path`, cut at the
 // first NUL, and returns true; returns false (and leaves *text empty) when
 // the file cannot be opened. Read errors after a successful open just end
-// the text.
-bool try_read_text_file(const std::string& path, std::string* text);
+// the text. With `whole`, every byte of the file, to its end, is also fed
+// to that hash (one open, one pass).
+bool try_read_text_file(const std::string& path, std::string* text, Sha1* whole = nullptr);
 
 // try_read_text_file on `name` relative to the open directory `dir_fd`
 // (AT_FDCWD: the working directory), so that no path length limit applies.
 // The file is opened without blocking: a file that has nothing to read yet
 // (a FIFO, or a kernel file that would wait) ends its text where it stands.
-bool try_read_text_file_at(int dir_fd, const char* name, std::string* text);
+bool try_read_text_file_at(int dir_fd, const char* name, std::string* text, Sha1* whole = nullptr);
 
 // The run-ending error of a file or reference text that cannot be opened:
 // "ERROR: Cannot read <path>\n" on standard output.

@@ -69,18 +69,20 @@ TEST(CommandLine, ExactOutputs) {
            record("", "0.00", a, ""),
        "",
        0},
-      // --fail-on, --fail-on-unknown and --summary share their first letters
-      // with --files-from and --spdx-expressions alone.
+      // --fail-on, --fail-on-unknown, --summary, --format and --sbom-created
+      // share their first letters with --files-from and --spdx-expressions alone.
       {{"-r", r, "--f", a},
        "",
        bin +
            ": option '--f' is ambiguous; possibilities: '--files-from' '--fail-on' "
-           "'--fail-on-unknown'\n" +
+           "'--fail-on-unknown' '--format'\n" +
            unknown,
        1},
       {{"-r", r, "--s", a},
        "",
-       bin + ": option '--s' is ambiguous; possibilities: '--spdx-expressions' '--summary'\n" +
+       bin +
+           ": option '--s' is ambiguous; possibilities: '--spdx-expressions' '--summary' "
+           "'--sbom-created'\n" +
            unknown,
        1},
       {{"-r", r, "--files-from", no}, "", "tarsil: " + no + ": no such file or directory\n", 1},

@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
+// The SPDX 2.3 and CycloneDX 1.5 JSON documents (contract in formats.h).
+#include <sys/random.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "analysis/json.h"
+#include "cli/formats.h"
+#include "core/settings.h"
+#include "core/sha1.h"
+
+namespace tarsil {
+namespace {
+
+std::string quoted(std::string_view text) {
+  return "\"" + json_escape(text) + "\"";
+}
+
+// The version without its "v." prefix.
+std::string tool_version() {
+  const std::string_view version = kVersion;
+  return std::string(version.substr(0, 2) == "v." ? version.substr(2) : version);
+}
+
+// Formats 16 bytes as a UUID of `version` (4: random, 5: name-based).
+std::string uuid_text(unsigned char* bytes, int version) {
+  bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0f) | (version << 4));
+  bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3f) | 0x80);
+  const std::string hex = to_hex(bytes, 16);
+  return hex.substr(0, 8) + "-" + hex.substr(8, 4) + "-" + hex.substr(12, 4) + "-" +
+         hex.substr(16, 4) + "-" + hex.substr(20);
+}
+
+// A random (version 4) UUID from the kernel's generator.
+std::string random_uuid() {
+  unsigned char bytes[16] = {};
+  std::size_t got = 0;
+  while (got < sizeof bytes) {
+    const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (got < sizeof bytes) {  // no entropy source: the time still varies
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    Sha1 sha;
+    sha.update(std::to_string(now.tv_sec) + "." + std::to_string(now.tv_nsec));
+    const std::array<unsigned char, 20> d = sha.digest();
+    std::copy(d.begin() + static_cast<long>(got), d.begin() + 16, bytes + got);
+  }
+  return uuid_text(bytes, 4);
+}
+
+}  // namespace
+
+std::vector<std::string> license_ids(const std::string& license) {
+  std::vector<std::string> ids;
+  bool after_with = false;
+  std::size_t at = 0;
+  while (at < license.size()) {
+    const std::size_t end = license.find_first_of(" ()", at);
+    const std::string word = license.substr(at, end - at);
+    at = end == std::string::npos ? license.size() : end + 1;
+    if (word.empty() || word == "AND" || word == "OR") continue;
+    if (word == "WITH") {
+      after_with = true;
+      continue;
+    }
+    if (!after_with && std::find(ids.begin(), ids.end(), word) == ids.end()) ids.push_back(word);
+    after_with = false;
+  }
+  return ids;
+}
+
+std::string document_file_name(const std::string& path, std::size_t root_length) {
+  std::string_view below = std::string_view(path).substr(std::min(root_length, path.size()));
+  while (!below.empty() && below.front() == '/') below.remove_prefix(1);
+  if (below.substr(0, 2) == "./") return std::string(below);
+  return "./" + std::string(below);
+}
+
+std::string document_file_id(const std::string& name) {
+  return sha1_hex(name).substr(0, 16);
+}
+
+std::string spdx_file_entry(const FileRecord& record, const std::string& name,
+                            const std::string& file_id, const std::string& sha1, bool copyrights) {
+  std::string licenses;
+  if (record.match != MatchKind::kNone) {
+    for (const std::string& id : license_ids(record.license)) {
+      licenses += (licenses.empty() ? "" : ", ") + quoted(id);
+    }
+  }
+  if (licenses.empty()) licenses = "\"NOASSERTION\"";
+  std::string copyright = "NOASSERTION";
+  if (copyrights) {
+    copyright = record.copyrights.empty() ? "NONE" : "";
+    for (const std::string& statement : record.copyrights) {
+      copyright += (copyright.empty() ? "" : "\n") + statement;
+    }
+  }
+  return "    {\n      \"fileName\": " + quoted(name) + ",\n      \"SPDXID\": \"SPDXRef-File-" +
+         file_id + "\",\n      \"checksums\": [{\"algorithm\": \"SHA1\", \"checksumValue\": \"" +
+         sha1 + "\"}],\n      \"licenseConcluded\": \"NOASSERTION\",\n" +
+         "      \"licenseInfoInFiles\": [" + licenses +
+         "],\n      \"copyrightText\": " + quoted(copyright) + "\n    }";
+}
+
+std::string cyclonedx_component(const FileRecord& record, const std::string& file_id,
+                                const std::string& sha1, bool copyrights) {
+  std::string out = "    {\n      \"type\": \"file\",\n      \"bom-ref\": \"file-" + file_id +
+                    "\",\n      \"name\": " + quoted(record.path) +
+                    ",\n      \"hashes\": [{\"alg\": \"SHA-1\", \"content\": \"" + sha1 + "\"}]";
+  if (record.match != MatchKind::kNone) {
+    const bool single = record.license.find_first_of(" ()+") == std::string::npos;
+    out += single
+               ? ",\n      \"licenses\": [{\"license\": {\"id\": " + quoted(record.license) + "}}]"
+               : ",\n      \"licenses\": [{\"expression\": " + quoted(record.license) + "}]";
+  }
+  if (copyrights && !record.copyrights.empty()) {
+    std::string copyright;
+    for (const std::string& statement : record.copyrights) {
+      copyright += (copyright.empty() ? "" : "\n") + statement;
+    }
+    out += ",\n      \"copyright\": " + quoted(copyright);
+  }
+  return out + "\n    }";
+}
+
+void write_sbom_document(OutputFormat format, const std::string& name, const std::string& created,
+                         bool pinned, const std::vector<std::string>& entries,
+                         const std::string& ids, const TextSink& write) {
+  const bool spdx = format == OutputFormat::kSpdxJson;
+  std::string uuid;
+  if (pinned) {
+    Sha1 sha;
+    sha.update(std::string(spdx ? "spdx-json\n" : "cyclonedx-json\n") + created + "\n" + name +
+               "\n");
+    for (const std::string& block : entries) sha.update(block);
+    std::array<unsigned char, 20> d = sha.digest();
+    uuid = uuid_text(d.data(), 5);
+  } else {
+    uuid = random_uuid();
+  }
+  const bool empty = ids.empty();
+  if (spdx) {
+    write(
+        "{\n  \"spdxVersion\": \"SPDX-2.3\",\n  \"dataLicense\": \"CC0-1.0\",\n"
+        "  \"SPDXID\": \"SPDXRef-DOCUMENT\",\n  \"name\": " +
+        quoted(name) + ",\n  \"documentNamespace\": \"https://spdx.org/spdxdocs/tarsil-" + uuid +
+        "\",\n  \"creationInfo\": {\n    \"created\": \"" + created +
+        "\",\n    \"creators\": [\"Tool: tarsil-" + tool_version() + "\"]\n  },\n  \"files\": [");
+  } else {
+    write(
+        "{\n  \"$schema\": \"http://cyclonedx.org/schema/bom-1.5.schema.json\",\n"
+        "  \"bomFormat\": \"CycloneDX\",\n  \"specVersion\": \"1.5\",\n"
+        "  \"serialNumber\": \"urn:uuid:" +
+        uuid + "\",\n  \"version\": 1,\n  \"metadata\": {\n    \"timestamp\": \"" + created +
+        "\",\n    \"tools\": {\n      \"components\": [\n        {\"type\": \"application\", "
+        "\"name\": \"tarsil\", \"version\": \"" +
+        tool_version() + "\"}\n      ]\n    },\n    \"component\": {\"type\": \"application\", " +
+        "\"name\": " + quoted(name) + "}\n  },\n  \"components\": [");
+  }
+  if (!empty) write("\n");
+  for (const std::string& block : entries) write(block);
+  if (!spdx) {
+    write(empty ? "]\n}\n" : "\n  ]\n}\n");
+    return;
+  }
+  write(empty ? "],\n  \"relationships\": [" : "\n  ],\n  \"relationships\": [\n");
+  std::string relationships;
+  for (std::size_t at = 0; at + 16 <= ids.size(); at += 16) {
+    relationships += std::string(at == 0 ? "" : ",\n") +
+                     "    {\"spdxElementId\": \"SPDXRef-DOCUMENT\", \"relationshipType\": "
+                     "\"DESCRIBES\", \"relatedSpdxElement\": \"SPDXRef-File-" +
+                     ids.substr(at, 16) + "\"}";
+    if (relationships.size() > (1 << 16)) {
+      write(relationships);
+      relationships.clear();
+    }
+  }
+  write(relationships);
+  write(empty ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+bool valid_sbom_time(std::string_view text) {
+  static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
+  if (text.size() != kShape.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return false;
+  }
+  const auto number = [&text](std::size_t at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month >= 1 && month <= 12 && day >= 1 &&
+         day <= (month == 2 && !leap ? 28 : kDays[month - 1]) && number(11, 2) <= 23 &&
+         number(14, 2) <= 59 && number(17, 2) <= 59;
+}
+
+std::string now_sbom_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+}  // namespace tarsil

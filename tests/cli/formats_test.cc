@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
+// The output formats beside records: each line or entry pinned, and the
+// built binary's streams, statuses and determinism in each format.
+#include "cli/formats.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "test_util.h"
+
+namespace tarsil {
+namespace {
+
+FileRecord make(MatchKind match, std::string license, float score, std::string rule,
+                std::string path, std::vector<std::string> copyrights = {}) {
+  FileRecord r;
+  r.spdx = match == MatchKind::kSpdxTag;
+  r.match = match;
+  r.license = std::move(license);
+  r.score = score;
+  r.rule = std::move(rule);
+  r.path = std::move(path);
+  r.copyrights = std::move(copyrights);
+  return r;
+}
+
+TEST(Formats, LinesPerFile) {
+  const struct {
+    FileRecord record;
+    std::string jsonl, csv;
+  } cases[] = {
+      {make(MatchKind::kText, "BSD-3-Clause", 120.5f, "license.txt", "src/a.c",
+            {"Copyright 2019 A \\ B"}),
+       R"({"path":"src/a.c","license":"BSD-3-Clause","score":120.50,"rule":"license.txt","match":"text","copyrights":["Copyright 2019 A \\ B"]})"
+       "\n",
+       "src/a.c,BSD-3-Clause,120.50,license.txt,text\r\n"},
+      {make(MatchKind::kSpdxTag, "(MIT OR Apache-2.0) AND BSD-3-Clause", 0, "", "a,b.c"),
+       R"({"path":"a,b.c","license":"(MIT OR Apache-2.0) AND BSD-3-Clause","score":100.00,"rule":null,"match":"spdx-tag","copyrights":[]})"
+       "\n",
+       "\"a,b.c\",(MIT OR Apache-2.0) AND BSD-3-Clause,100.00,,spdx-tag\r\n"},
+      {make(MatchKind::kString, "MIT", 100, "strings.d", "q\"\n\xff.c"),
+       R"({"path":"q\"\u000a\u00ff.c","license":"MIT","score":100.00,"rule":null,"match":"string","copyrights":[]})"
+       "\n",
+       "\"q\"\"\n\xff.c\",MIT,100.00,,string\r\n"},
+      {make(MatchKind::kNone, "None", 0, "", "x"),
+       R"({"path":"x","license":null,"score":0.00,"rule":null,"match":"none","copyrights":[]})"
+       "\n",
+       "x,,0.00,,none\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.jsonl, jsonl_line(c.record, true)) << c.record.path;
+    EXPECT_EQ(c.csv, csv_line(c.record)) << c.record.path;
+  }
+  // Without -y there is no copyrights key.
+  EXPECT_EQ(R"({"path":"x","license":null,"score":0.00,"rule":null,"match":"none"})"
+            "\n",
+            jsonl_line(cases[3].record, false));
+}
+
+TEST(Formats, DocumentPieces) {
+  const struct {
+    std::string license;
+    std::vector<std::string> ids;
+  } expressions[] = {
+      {"MIT", {"MIT"}},
+      {"(MIT OR Apache-2.0) AND MIT", {"MIT", "Apache-2.0"}},
+      {"GPL-2.0-only WITH Classpath-exception-2.0 OR GPL-2.0+", {"GPL-2.0-only", "GPL-2.0+"}},
+      {"((A)) AND (B WITH E)", {"A", "B"}},
+  };
+  for (const auto& e : expressions) EXPECT_EQ(e.ids, license_ids(e.license)) << e.license;
+
+  const struct {
+    std::string path;
+    std::size_t root;
+    std::string want;
+  } names[] = {
+      {"tree/a/b.c", 5, "./a/b.c"}, {"tree//b.c", 6, "./b.c"}, {"dir/one.c", 4, "./one.c"},
+      {"/abs/x.c", 0, "./abs/x.c"}, {"./rel.c", 0, "./rel.c"},
+  };
+  for (const auto& n : names) EXPECT_EQ(n.want, document_file_name(n.path, n.root)) << n.path;
+
+  const struct {
+    std::string text;
+    bool valid;
+  } times[] = {
+      {"2026-12-07T05:40:00Z", true},  {"2024-02-29T23:59:59Z", true},
+      {"2023-02-29T00:00:00Z", false}, {"2026-13-01T00:00:00Z", false},
+      {"2026-12-07T24:00:00Z", false}, {"2026-12-07 05:40:00Z", false},
+      {"2026-12-07T05:40:00", false},  {"2026-12-07T05:40:00+01:00", false},
+  };
+  for (const auto& t : times) EXPECT_EQ(t.valid, valid_sbom_time(t.text)) << t.text;
+}
+
+}  // namespace
+
+namespace testing {
+namespace {
+
+TEST(Formats, CommandLine) {
+  TempDir dir;
+  const std::string r = dir / "rules", t = dir / "t", locked = dir / "t/locked.c";
+  write_rule_set(r,
+                 {{"licenses.d/MIT/license.txt", "Permission is hereby granted free of charge"}});
+  write_file(t + "/a.c", "/* SPDX-License-Identifier: MIT */\n// Copyright 2019 Example Project\n");
+  write_file(t + "/b.c", "int x;\n");
+  write_file(locked, "x\n");
+  chmod(locked.c_str(), 0);
+  const std::string a = t + "/a.c", b = t + "/b.c", list = dir / "list";
+  write_file(list, a + "\n" + locked + "\n" + b + "\n");
+  const std::string line_a = R"({"path":")" + a +
+                             R"(","license":"MIT","score":100.00,"rule":null,"match":"spdx-tag"})"
+                             "\n";
+  const std::string line_b = R"({"path":")" + b +
+                             R"(","license":null,"score":0.00,"rule":null,"match":"none"})"
+                             "\n";
+  const std::string cannot = "ERROR: Cannot read " + locked + "\n";
+  const std::string bad_format =
+      "Error: --format requires one of records, jsonl, spdx-json, cyclonedx-json, csv (got: ";
+  const std::string log = "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string out, err;
+    int status;
+  } cases[] = {
+      {{"--format", "jsonl", "-r", r, a}, line_a, "", 0},
+      // -p changes nothing; -y adds the statements, as the JSON form finds them.
+      {{"-p", "-y", "--format", "jsonl", "-r", r, a},
+       line_a.substr(0, line_a.size() - 2) + R"(,"copyrights":["Copyright 2019 Example Project"]})"
+                                             "\n",
+       "",
+       0},
+      {{"--fo=csv", "-r", r, b},
+       "path,license,score,rule,match\r\n" + b + ",,0.00,,none\r\n",
+       "",
+       0},
+      {{"--format", "records", "-r", r, b}, record("", "0.00", b, ""), "", 0},
+      // Logs and errors leave standard output to the format, wherever --format stands.
+      {{"-d", "-r", r, b, "--format", "jsonl"}, line_b, banner(r) + log, 0},
+      {{"-s", "x", "-r", r, b, "--format", "jsonl"},
+       "",
+       "Error: -s requires integer (got: x)\n",
+       1},
+      {{"--jobs", "0", "--format", "csv", "-r", r, b},
+       "",
+       "Error: --jobs requires an integer from 1 to 1024 (got: 0)\n",
+       1},
+      {{"--format", "xml", "-r", r, b}, "", bad_format + "xml)\n", 1},
+      {{"--format", "jsonl", "--format", "JSONL", "-r", r, b}, "", bad_format + "JSONL)\n", 1},
+      {{"--sbom-created", "yesterday", "-r", r, b},
+       "",
+       "Error: --sbom-created requires a UTC time as YYYY-MM-DDThh:mm:ssZ (got: yesterday)\n",
+       1},
+      // An unreadable file: its error on standard error; a document is not written.
+      {{"--format", "jsonl", "-r", r, "--files-from", list}, line_a, cannot, 1},
+      {{"--format", "spdx-json", "-r", r, "--files-from", list}, "", cannot, 1},
+      {{"--format", "csv", "--keep-going", "-r", r, "--files-from", list},
+       "path,license,score,rule,match\r\n" + a + ",MIT,100.00,,spdx-tag\r\n" + b +
+           ",,0.00,,none\r\n",
+       "tarsil: " + locked + ": permission denied\n",
+       2},
+  };
+  for (const auto& c : cases) {
+    RunOptions options;
+    if (c.args.back() == list) options = as_nobody();
+    expect_run(c.args, c.out, c.err, c.status, options);
+  }
+}
+
+TEST(Formats, DocumentsPinnedAndTheSameForAnyJobs) {
+  TempDir dir;
+  const std::string r = dir / "rules", t = dir / "t";
+  write_rule_set(r,
+                 {{"licenses.d/MIT/license.txt", "Permission is hereby granted free of charge"}});
+  write_file(t + "/a.c", "/* SPDX-License-Identifier: MIT */\n// Copyright 2019 \"Example\"\n");
+  write_file(t + "/b.c", "");
+  const std::vector<std::string> common = {"-r", r, "-y", "--sbom-created", "2026-01-02T03:04:05Z"};
+  const auto run = [&](const std::string& format, const std::string& jobs) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), {"--format", format, "--jobs", jobs, t});
+    return run_tarsil(args);
+  };
+  const RunResult spdx = run("spdx-json", "1");
+  EXPECT_EQ(0, spdx.status);
+  EXPECT_EQ(R"({
+  "spdxVersion": "SPDX-2.3",
+  "dataLicense": "CC0-1.0",
+  "SPDXID": "SPDXRef-DOCUMENT",
+  "name": ")" + t +
+                R"(",
+  "documentNamespace": "https://spdx.org/spdxdocs/tarsil-)",
+            spdx.out.substr(0, spdx.out.find("spdxdocs/") + 16));
+  const std::string files = spdx.out.substr(spdx.out.find("  \"creationInfo\""));
+  EXPECT_EQ(R"(  "creationInfo": {
+    "created": "2026-01-02T03:04:05Z",
+    "creators": ["Tool: tarsil-1.23"]
+  },
+  "files": [
+    {
+      "fileName": "./a.c",
+      "SPDXID": "SPDXRef-File-e79199a3fcb94a5d",
+      "checksums": [{"algorithm": "SHA1", "checksumValue": "f1b6270c6c6a27441dd52de24255237aaf394cd5"}],
+      "licenseConcluded": "NOASSERTION",
+      "licenseInfoInFiles": ["MIT"],
+      "copyrightText": "Copyright 2019 Example"
+    },
+    {
+      "fileName": "./b.c",
+      "SPDXID": "SPDXRef-File-bcccfd864109bcd4",
+      "checksums": [{"algorithm": "SHA1", "checksumValue": "da39a3ee5e6b4b0d3255bfef95601890afd80709"}],
+      "licenseConcluded": "NOASSERTION",
+      "licenseInfoInFiles": ["NOASSERTION"],
+      "copyrightText": "NONE"
+    }
+  ],
+  "relationships": [
+    {"spdxElementId": "SPDXRef-DOCUMENT", "relationshipType": "DESCRIBES", "relatedSpdxElement": "SPDXRef-File-e79199a3fcb94a5d"},
+    {"spdxElementId": "SPDXRef-DOCUMENT", "relationshipType": "DESCRIBES", "relatedSpdxElement": "SPDXRef-File-bcccfd864109bcd4"}
+  ]
+}
+)",
+            files);
+  for (const std::string format : {"spdx-json", "cyclonedx-json", "jsonl", "csv"}) {
+    const RunResult one = run(format, "1");
+    EXPECT_EQ("", one.err) << format;
+    EXPECT_EQ(one.out, run(format, "4").out) << format;
+  }
+  // A file listed twice is one file of the document; an empty one is valid.
+  write_file(dir / "list", t + "/a.c\n" + t + "/a.c\n");
+  const std::string twice =
+      run_tarsil({"-r", r, "--format", "spdx-json", "--files-from", dir / "list"}).out;
+  EXPECT_EQ(twice.find("\"./"), twice.rfind("\"./")) << twice;
+  make_dirs(dir / "empty");
+  const std::string empty = run_tarsil({"-r", r, "--format", "cyclonedx-json", dir / "empty"}).out;
+  EXPECT_EQ("  \"components\": []\n}\n", empty.substr(empty.rfind("\n  \"") + 1));
+  // Unpinned, every run has its own namespace and serial number.
+  const auto serial = [&](const std::string& format) {
+    const std::string out = run_tarsil({"-r", r, "--format", format, t}).out;
+    const std::size_t at = out.find(format == "spdx-json" ? "spdxdocs/" : "urn:uuid:");
+    return out.substr(at, 45);
+  };
+  EXPECT_NE(serial("spdx-json"), serial("spdx-json"));
+  EXPECT_NE(serial("cyclonedx-json"), serial("cyclonedx-json"));
+}
+
+}  // namespace
+}  // namespace testing
+}  // namespace tarsil
