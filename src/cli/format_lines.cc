@@ -47,6 +47,13 @@ void add_csv_field(std::string_view field, std::string* out) {
   out->push_back('"');
 }
 
+// Appends `text` to `out` as a JSON string.
+void append_quoted(std::string& out, std::string_view text) {
+  out += '"';
+  out += json_escape(text);
+  out += '"';
+}
+
 }  // namespace
 
 std::optional<OutputFormat> parse_format(std::string_view name) {
@@ -60,17 +67,30 @@ std::optional<OutputFormat> parse_format(std::string_view name) {
 
 std::string jsonl_line(const FileRecord& record, bool copyrights) {
   const bool verdict = record.match != MatchKind::kNone;
-  std::string out = "{\"path\":\"" + json_escape(record.path) + "\",\"license\":";
-  out += verdict ? "\"" + json_escape(record.license) + "\"" : "null";
-  out += ",\"score\":" + score_text(record) + ",\"rule\":";
-  out += record.match == MatchKind::kText ? "\"" + json_escape(record.rule) + "\"" : "null";
+  std::string out = "{\"path\":";
+  append_quoted(out, record.path);
+  out += ",\"license\":";
+  if (verdict) {
+    append_quoted(out, record.license);
+  } else {
+    out += "null";
+  }
+  out += ",\"score\":";
+  out += score_text(record);
+  out += ",\"rule\":";
+  if (record.match == MatchKind::kText) {
+    append_quoted(out, record.rule);
+  } else {
+    out += "null";
+  }
   out += ",\"match\":\"";
   out += match_name(record.match);
   out += '"';
   if (copyrights) {
     out += ",\"copyrights\":[";
     for (std::size_t i = 0; i < record.copyrights.size(); ++i) {
-      out += (i > 0 ? ",\"" : "\"") + json_escape(record.copyrights[i]) + "\"";
+      if (i > 0) out += ',';
+      append_quoted(out, record.copyrights[i]);
     }
     out += ']';
   }

@@ -17,8 +17,12 @@
 namespace tarsil {
 namespace {
 
+// `text` as a JSON string.
 std::string quoted(std::string_view text) {
-  return "\"" + json_escape(text) + "\"";
+  std::string out = "\"";
+  out += json_escape(text);
+  out += '"';
+  return out;
 }
 
 // The version without its "v." prefix.

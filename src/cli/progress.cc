@@ -111,7 +111,9 @@ void progress_file(std::string_view path) {
 
 void progress_erase() {
   if (!progress.enabled || progress.shown == 0) return;
-  write_stderr("\r" + std::string(progress.shown, ' ') + "\r");
+  std::string blank(progress.shown + 2, ' ');
+  blank.front() = blank.back() = '\r';
+  write_stderr(blank);
   progress.shown = 0;
 }
 
