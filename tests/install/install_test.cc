@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
+// What is installed and shipped: the install target's layout, the Debian
+// package (built with cpack, unpacked with dpkg-deb), the man page and the
+// bash completion against the options the program takes, and the project's
+// own license as tarsil reads it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "test_util.h"
+
+namespace tarsil::testing {
+namespace {
+namespace fs = std::filesystem;
+
+const std::string kSource = TARSIL_SOURCE_DIR;
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The regular files below `root`, as paths relative to it, each prefixed with `prefix`.
+std::set<std::string> files_below(const std::string& root, const std::string& prefix = "") {
+  std::set<std::string> files;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(root)) {
+    if (!e.is_directory()) files.insert(prefix + fs::relative(e.path(), root).string());
+  }
+  return files;
+}
+
+// True when `word` occurs in `text` with no lower-case letter, '-' or '\\' right before or after.
+bool has_word(const std::string& text, const std::string& word) {
+  const auto joins = [](char c) { return (c >= 'a' && c <= 'z') || c == '-' || c == '\\'; };
+  for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+    const std::size_t after = at + word.size();
+    if ((at == 0 || !joins(text[at - 1])) && (after == text.size() || !joins(text[after]))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool have(const std::string& program) {
+  return run_program({"sh", "-c", "command -v " + program}).status == 0;
+}
+
+// Checks that `tarsil` (with `args`) reports Apache-2.0 from the tag of a source file.
+void expect_reads_own_license(const std::string& tarsil, std::vector<std::string> args,
+                              const std::string& cwd = "") {
+  const std::string file = kSource + "/src/cli/main.cc";
+  args.insert(args.begin(), tarsil);
+  args.push_back(file);
+  const RunResult r = run_program(args, {.cwd = cwd});
+  EXPECT_EQ("{\"license\":\"Apache-2.0\",\"score\":\"100\",\"path\":\"" + file +
+                "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":\"\"}\n",
+            r.out)
+      << r.err;
+}
+
+TEST(Install, PrefixKelmorGivesTheStandAloneLayout) {
+  TempDir dest;
+  const RunResult r = run_program({"DESTDIR=" + dest.path(), TARSIL_CMAKE, "--install",
+                                   TARSIL_BUILD_DIR, "--prefix", "/kelmor"});
+  ASSERT_EQ(0, r.status) << r.out << r.err;
+  std::set<std::string> want =
+      files_below(kSource + "/etc/tarsil_rules", "kelmor/etc/tarsil_rules/");
+  want.insert({"kelmor/bin/tarsil", "kelmor/share/man/man1/tarsil.1",
+               "kelmor/share/bash-completion/completions/tarsil"});
+  EXPECT_EQ(want, files_below(dest.path()));
+  // From P/bin the working-directory fallback finds P/etc/tarsil_rules.
+  expect_reads_own_license(dest / "kelmor/bin/tarsil", {}, dest / "kelmor/bin");
+}
+
+TEST(Install, DebianPackage) {
+  if (!have(TARSIL_CPACK) || !have("dpkg-deb") || !have("dpkg-shlibdeps") || !have("file")) {
+    GTEST_SKIP() << "cpack, dpkg-deb, dpkg-shlibdeps or file missing: the package is not built";
+  }
+  TempDir dir;
+  RunResult r =
+      run_program({TARSIL_CPACK, "-G", "DEB", "--config",
+                   std::string(TARSIL_BUILD_DIR) + "/CPackConfig.cmake", "-B", dir.path()});
+  ASSERT_EQ(0, r.status) << r.out << r.err;
+  const std::string deb = dir / ("tarsil_" TARSIL_VERSION "_amd64.deb"), root = dir / "root";
+  ASSERT_TRUE(fs::exists(deb)) << r.out;
+  ASSERT_EQ(0, run_program({"dpkg-deb", "-x", deb, root}).status);
+  ASSERT_EQ(0, run_program({"dpkg-deb", "-e", deb, dir / "control"}).status);
+
+  const std::string rules = "etc/kelmor/tarsil_rules/";
+  const std::set<std::string> rule_files = files_below(kSource + "/etc/tarsil_rules", rules);
+  std::set<std::string> want = rule_files;
+  want.insert({"usr/bin/tarsil", "usr/share/man/man1/tarsil.1.gz", "usr/share/doc/tarsil/copyright",
+               "usr/share/doc/tarsil/changelog.gz",
+               "usr/share/bash-completion/completions/tarsil"});
+  EXPECT_EQ(want, files_below(root));
+  std::string conffiles;
+  for (const std::string& file : rule_files) conffiles += "/" + file + "\n";
+  EXPECT_EQ(conffiles, read_file(dir / "control/conffiles"));
+
+  const std::string control = read_file(dir / "control/control");
+  for (const char* field : {"Package: tarsil\n", "Version: " TARSIL_VERSION "\n"}) {
+    EXPECT_NE(std::string::npos, control.find(field)) << field << control;
+  }
+  EXPECT_TRUE(std::regex_search(control, std::regex("\nDepends: .*libc6 \\(>= "))) << control;
+  r = run_program(
+      {"sh", "-c", "zcat \"$0\" | head -1", root + "/usr/share/doc/tarsil/changelog.gz"});
+  EXPECT_EQ("tarsil (" TARSIL_VERSION ") unstable; urgency=medium\n", r.out);
+  EXPECT_EQ(0, read_file(root + "/usr/share/doc/tarsil/copyright").find("Format: https://"));
+
+  const std::string tarsil = root + "/usr/bin/tarsil";
+  r = run_program({"ldd", tarsil});
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_EQ(std::string::npos, r.out.find("not found")) << r.out;
+  EXPECT_EQ("KELMOR Tarsil v." TARSIL_VERSION "\n", run_program({tarsil, "-v"}).out);
+  expect_reads_own_license(tarsil, {"-r", root + "/" + rules});
+}
+
+// Every option the help text names, and every long option the parser's table
+// holds, is in the man page; the completion offers each one that works.
+TEST(Install, ManPageAndCompletionCoverEveryOption) {
+  const std::string page = read_file(kSource + "/doc/tarsil.1");
+  const std::string completion = read_file(kSource + "/doc/tarsil.bash-completion");
+  std::set<std::string> options;
+  const std::string help = run_tarsil({"--help"}).out;
+  const std::regex in_help("(^|[ ,])(-[a-z]|--[a-z-]+)\\b");
+  for (std::sregex_iterator it(help.begin(), help.end(), in_help), end; it != end; ++it) {
+    options.insert((*it)[2]);
+  }
+  const std::string table = read_file(kSource + "/src/cli/options.cc");
+  const std::regex in_table("\\{\"([a-z-]+)\", (no|required)_argument");
+  for (std::sregex_iterator it(table.begin(), table.end(), in_table), end; it != end; ++it) {
+    options.insert("--" + (*it)[1].str());
+  }
+  EXPECT_GT(options.size(), 20u);
+  for (const std::string& option : options) {
+    const std::string roff = std::regex_replace(option, std::regex("-"), "\\-");
+    EXPECT_TRUE(has_word(page, roff)) << option << " is not in doc/tarsil.1";
+    if (option == "--config" || option == "--copyright") continue;  // rejected as unknown
+    EXPECT_TRUE(has_word(completion, option)) << option << " is not in the completion";
+  }
+  for (const char* tool : {"groff", "man"}) {
+    if (!have(tool)) GTEST_SKIP() << tool << " missing: the page is not checked for warnings";
+  }
+  RunResult r = run_program({"groff", "-man", "-ww", "-z", kSource + "/doc/tarsil.1"});
+  EXPECT_EQ("", r.err);
+  EXPECT_EQ(0, r.status);
+  r = run_program({"env", "MANWIDTH=80", "man", "--warnings", "-l", kSource + "/doc/tarsil.1"});
+  EXPECT_EQ("", r.err);
+  EXPECT_EQ(0, r.status);
+  EXPECT_NE(std::string::npos, r.out.find("EXIT STATUS")) << r.out;
+}
+
+TEST(Install, CompletionAnswers) {
+  TempDir dir;
+  write_rule_set(
+      dir / "rules",
+      {{"licenses.d/MIT/a", ""}, {"licenses.d/MIT-0/a", ""}, {"licenses.d/GPL-2.0-only/a", ""}});
+  write_file(dir / "rules/file.txt", "");
+  const struct {
+    std::string words, want;
+  } cases[] = {
+      {"tarsil --fo", "--format"},
+      {"tarsil --format ''", "records jsonl spdx-json cyclonedx-json csv"},
+      {"tarsil --format = s", "spdx-json"},
+      {"tarsil --format=c", "--format=cyclonedx-json --format=csv"},
+      {"tarsil -r rules/", "rules/licenses.d rules/strings.d"},
+      {"tarsil -r rules --fail-on MIT", "MIT-0 MIT"},
+      {"tarsil --ruledir = rules --allow GPL-2.0-only,M", "GPL-2.0-only,MIT-0 GPL-2.0-only,MIT"},
+      {"tarsil -d rules/f", "rules/file.txt"},
+      {"tarsil --jobs ''", ""},
+  };
+  for (const auto& c : cases) {
+    const RunResult r = run_program(
+        {"env", "LC_ALL=C", "bash", "-c",
+         "source \"$0\"; COMP_WORDS=(" + c.words +
+             "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tarsil; echo \"${COMPREPLY[*]}\"",
+         kSource + "/doc/tarsil.bash-completion"},
+        {.cwd = dir.path()});
+    EXPECT_EQ(c.want + "\n", r.out) << c.words << "\n" << r.err;
+  }
+}
+
+// tarsil's own sources carry Apache-2.0, and tarsil says so for every one.
+TEST(Install, OwnSourcesAreApache20) {
+  const RunResult r = run_tarsil({"-r", kSource + "/etc/tarsil_rules", kSource + "/src"});
+  EXPECT_EQ(0, r.status) << r.err;
+  std::istringstream lines(r.out);
+  std::size_t count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    EXPECT_EQ(0, line.find("{\"license\":\"Apache-2.0\",")) << line;
+  }
+  EXPECT_EQ(files_below(kSource + "/src").size(), count);
+}
+
+}  // namespace
+}  // namespace tarsil::testing
