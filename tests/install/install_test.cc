@@ -88,8 +88,12 @@ TEST(Install, DebianPackage) {
       run_program({TARSIL_CPACK, "-G", "DEB", "--config",
                    std::string(TARSIL_BUILD_DIR) + "/CPackConfig.cmake", "-B", dir.path()});
   ASSERT_EQ(0, r.status) << r.out << r.err;
-  const std::string deb = dir / ("tarsil_" TARSIL_VERSION "_amd64.deb"), root = dir / "root";
-  ASSERT_TRUE(fs::exists(deb)) << r.out;
+  std::string deb;  // tarsil_<version>_<architecture>.deb
+  for (const fs::directory_entry& e : fs::directory_iterator(dir.path())) {
+    if (e.path().filename().string().starts_with("tarsil_" TARSIL_VERSION "_")) deb = e.path();
+  }
+  ASSERT_NE("", deb) << r.out;
+  const std::string root = dir / "root";
   ASSERT_EQ(0, run_program({"dpkg-deb", "-x", deb, root}).status);
   ASSERT_EQ(0, run_program({"dpkg-deb", "-e", deb, dir / "control"}).status);
 
