@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "match/handles.h"
 #include "test_util.h"
@@ -47,7 +47,6 @@ TEST(ScanTree, Walks) {
   const struct {
     std::string cwd, target, want;
   } cases[] = {
-      {dir.path(), "a", none("a/x.c")},
       {dir.path(), "a/", none("a//x.c")},
       {dir / "a", ".", none("./x.c")},
       {dir / "a", "..//a", none("..//a/x.c")},
@@ -132,14 +131,12 @@ TEST(ScanTree, Exclusions) {
     for (const char* jobs : {"1", "3"}) {
       std::vector<std::string> args = {"-r", rules, "--jobs", jobs};
       args.insert(args.end(), c.args.begin(), c.args.end());
-      std::vector<std::string> want, got;
-      for (const std::string& path : c.want) want.push_back(none(t + "/" + path));
+      std::multiset<std::string> want, got;
+      for (const std::string& path : c.want) want.insert(none(t + "/" + path));
       const RunResult r = run_tarsil(args);
       for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1) {
-        got.push_back(r.out.substr(at, r.out.find('\n', at) + 1 - at));
+        got.insert(r.out.substr(at, r.out.find('\n', at) + 1 - at));
       }
-      std::sort(want.begin(), want.end());
-      std::sort(got.begin(), got.end());
       EXPECT_EQ(want, got) << c.args[1];
       EXPECT_EQ("", r.err);
       EXPECT_EQ(0, r.status);
@@ -182,11 +179,8 @@ TEST(ScanTree, WalksAnyDepthAndPathLength) {
     walk(0);
     const RunResult r =
         run_program({"prlimit", "--nofile=32", TARSIL_BINARY, "-r", dir / "rules", root});
-    const auto lines = [](const std::string& text) {
-      return std::count(text.begin(), text.end(), '\n');
-    };
-    EXPECT_TRUE(want == r.out) << c.depth << " levels: " << lines(r.out) << " of " << lines(want)
-                               << " records";
+    EXPECT_TRUE(want == r.out) << c.depth << " levels: " << r.out.size() << " bytes of "
+                               << want.size();
     EXPECT_EQ("", r.err);
     EXPECT_EQ(0, r.status);
     run_program({"rm", "-rf", root});  // beyond what std::filesystem removes
