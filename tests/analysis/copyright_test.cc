@@ -29,12 +29,11 @@ TEST(ExtractCopyrights, BothForms) {
   // Eleven statements: only the first ten occurrences are examined.
   std::string eleven;
   std::vector<std::string> ten;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 11; ++i) {
     const std::string statement = "Copyright 20" + std::to_string(10 + i) + " Author";
     eleven += statement + "\n";
-    ten.push_back(std::to_string(i) + ", " + statement);
+    if (i < 10) ten.push_back(std::to_string(i) + ", " + statement);
   }
-  eleven += "Copyright 2020 Author\n";
   const struct {
     std::string text;
     std::vector<std::string> entries;

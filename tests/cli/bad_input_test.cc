@@ -152,20 +152,18 @@ TEST(BadInput, OddRuleSets) {
                                  {"licenses.d/Big/big.txt", kMit + std::string(10 << 20, 'y')},
                                  {"licenses.d/MIT/t.txt", kMit},
                                  {"strings.d/Many/lines.txt", lines}});
-  write_file(dir / "t/mit.c", kMit);
-  write_file(dir / "t/line.c", "line 99999 word\n");
-  write_file(dir / "t/other.c", "ELF\n");
-  for (const char* file : {"mit.c", "line.c", "other.c"}) {
-    const std::vector<std::string> args = {"-r", dir / "rules", dir / ("t/" + std::string(file))};
-    const RunResult fast = run_tarsil(args);
-    std::vector<std::string> reference = {TARSIL_REFERENCE_BINARY};
-    reference.insert(reference.end(), args.begin(), args.end());
-    const RunResult slow = run_program(reference);
-    EXPECT_EQ(slow.out, fast.out) << file;
-    EXPECT_EQ(0, fast.status);
+  // No text wins or fails by being empty, binary or 10 MB long, and the last
+  // of 100000 string rules is tried.
+  const struct {
+    std::string content, license, rule;
+  } cases[] = {{kMit, "MIT", "t.txt"},
+               {"line 99999 word\n", "Many", "strings.d"},
+               {"ELF\n", "Binary", "bin"}};
+  for (const auto& c : cases) {
+    write_file(dir / "t.c", c.content);
+    expect_run({"-r", dir / "rules", dir / "t.c"},
+               record(c.license, "100.00", dir / "t.c", c.rule));
   }
-  expect_run({"-r", dir / "rules", dir / "t/line.c"},
-             record("Many", "100.00", dir / "t/line.c", "strings.d"));
 }
 
 // Standard output on a full disk, or closed early by its reader (with
