@@ -36,9 +36,7 @@ PtyRun run_on_terminal(const std::vector<std::string>& args, bool out_on_termina
   if (pipe(input) != 0) return {};
   termios raw{};
   raw.c_cflag = CS8 | CREAD;
-  winsize size{};
-  size.ws_col = 60;
-  size.ws_row = 24;
+  winsize size{.ws_row = 24, .ws_col = 60, .ws_xpixel = 0, .ws_ypixel = 0};
   int master;
   const pid_t child = forkpty(&master, nullptr, &raw, &size);
   if (child == 0) {
@@ -91,9 +89,8 @@ TEST(Progress, OnATerminalOnly) {
   const std::vector<std::pair<int, std::string>> feed = {
       {0, deep + "/a.c\n"}, {1100, deep + "/b.c\n" + missing + "\n" + deep + "/c.c\n"}};
   std::string records;
-  for (const char* name : {"a.c", "b.c", "c.c"}) {
+  for (const char* name : {"a.c", "b.c", "c.c"})
     records += record("", "0.00", deep + "/" + name, "");
-  }
   const std::string notice = "tarsil: " + missing + ": no such file or directory\n";
   const std::vector<std::string> args = {"-r", rules, "--jobs", "1", "--files-from", "-"};
 

