@@ -40,6 +40,11 @@ void write_file(const std::string& path, const std::string& content) {
   if (!(out << content)) throw std::runtime_error("cannot write " + path);
 }
 
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 void write_rule_set(const std::string& root,
                     const std::vector<std::pair<std::string, std::string>>& files) {
   make_dirs(root + "/licenses.d");
@@ -73,11 +78,8 @@ RunResult run_program(std::vector<std::string> argv, const RunOptions& options) 
       .append(io / "err");
   if (!options.cwd.empty()) command.insert(0, "cd " + quoted(options.cwd) + " && ");
   const int wstatus = std::system(command.c_str());
-  const auto read = [](const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  return {read(io / "out"), read(io / "err"), WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1};
+  return {read_file(io / "out"), read_file(io / "err"),
+          WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1};
 }
 
 RunResult run_tarsil(const std::vector<std::string>& args, const RunOptions& options) {

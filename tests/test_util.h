@@ -26,6 +26,8 @@ struct TempDir {
 
 // Both create missing parent directories.
 void write_file(const std::string& path, const std::string& content);
+// The whole content of `path`; empty when it cannot be read.
+std::string read_file(const std::string& path);
 void make_dirs(const std::string& path);
 // A rule set under `root` of {"licenses.d/ID/file", "strings.d/ID/file" or
 // "exceptions.txt", content}.

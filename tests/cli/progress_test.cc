@@ -69,12 +69,8 @@ PtyRun run_on_terminal(const std::vector<std::string>& args, bool out_on_termina
   reader.join();  // the terminal's last writer is gone: read ends
   close(master);
   run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  const auto read = [](const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  run.out = read(io / "out");
-  run.err = read(io / "err");
+  run.out = read_file(io / "out");
+  run.err = read_file(io / "err");
   return run;
 }
 

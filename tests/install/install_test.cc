@@ -21,11 +21,6 @@ namespace fs = std::filesystem;
 
 const std::string kSource = TARSIL_SOURCE_DIR;
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The regular files below `root`, as paths relative to it, each prefixed with `prefix`.
 std::set<std::string> files_below(const std::string& root, const std::string& prefix = "") {
   std::set<std::string> files;
