@@ -396,6 +396,8 @@ NAMED = [
     ("Zlib", r" altered source versions must be plainly marked as such "),
     ("CDDL", r" common development and distribution license "),
     ("FTL", r" freetype license | freetype project license | ftl txt "),
+    # the OFL holds MIT's "permission is hereby granted, free of charge"
+    ("OFL", r" sil open font license "),
 ]
 NAMED = [(f, re.compile(p)) for f, p in NAMED]
 
@@ -471,7 +473,11 @@ def names_license(text, truth):
     own = None
     ok = False
     if fam == "MIT":
-        own, ok = "MIT", "MIT" in named and "BSD" not in named
+        # X11 (the holder's advertising clause) and the Khronos "Materials" text are
+        # licenses of their own, though DEP-5 files often call them MIT or Expat
+        own, ok = "MIT", ("MIT" in named and "BSD" not in named
+                          and " except as contained in this notice the name of " not in t
+                          and " the materials " not in t)
     elif fam.startswith("BSD"):
         own = "BSD"
         if "BSD" in named:
@@ -579,7 +585,8 @@ def names_license(text, truth):
             ok = ok and " this permission notice shall be included " not in t
         # these texts are told by their own wording; the permissive grants they share
         # with MIT and ISC ("Permission is hereby granted, free of charge") do not count
-        own = {"BSD-1-Clause": "BSD", "Artistic-1.0": "Artistic", "OLDAP-2.8": "BSD"}.get(truth, "MIT")
+        own = {"BSD-1-Clause": "BSD", "Artistic-1.0": "Artistic", "OLDAP-2.8": "BSD",
+               "OFL-1.1": "OFL"}.get(truth, "MIT")
         if not ok:
             return False
         return not (named - {own, "MIT", "ISC"})
