@@ -473,11 +473,14 @@ def names_license(text, truth):
     own = None
     ok = False
     if fam == "MIT":
-        # X11 (the holder's advertising clause) and the Khronos "Materials" text are
-        # licenses of their own, though DEP-5 files often call them MIT or Expat
+        # X11 (the holder's advertising clause), the Khronos "Materials" text, MITNFA
+        # (the clause on bug reporting addresses) and NCSA are licenses of their own,
+        # though DEP-5 files and package metadata often call them MIT or Expat
         own, ok = "MIT", ("MIT" in named and "BSD" not in named
                           and " except as contained in this notice the name of " not in t
-                          and " the materials " not in t)
+                          and " the materials " not in t
+                          and " bug reporting email addresses " not in t
+                          and not re.search(r" (illinois|ncsa) open source license ", t))
     elif fam.startswith("BSD"):
         own = "BSD"
         if "BSD" in named:
