@@ -70,25 +70,31 @@ RunResult run_program(std::vector<std::string> argv, const RunOptions& options) 
   std::string command = "exec env -u POSIXLY_CORRECT";
   if (options.as_nobody) command += " setpriv --reuid=nobody --regid=nogroup --clear-groups";
   for (const std::string& a : argv) command.append(" ").append(quoted(a));
-  command.append(" <")
-      .append(quoted(options.input))
-      .append(" >")
-      .append(io / "out")
-      .append(" 2>")
-      .append(io / "err");
+  command += " <" + quoted(options.input) + " >" + io / "out" + " 2>" + io / "err";
   if (!options.cwd.empty()) command.insert(0, "cd " + quoted(options.cwd) + " && ");
   const int wstatus = std::system(command.c_str());
   return {read_file(io / "out"), read_file(io / "err"),
           WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1};
 }
 
+std::string runnable_by_nobody(const std::string& binary) {
+  static const TempDir bin;
+  const std::string copy = bin / fs::path(binary).filename();
+  if (!fs::exists(copy)) fs::copy_file(binary, copy);
+  return copy;
+}
+
 RunResult run_tarsil(const std::vector<std::string>& args, const RunOptions& options) {
-  static const TempDir bin;  // for a copy nobody can run, whatever the build tree's parents allow
-  const std::string binary = options.as_nobody ? bin / "tarsil" : TARSIL_BINARY;
-  if (!fs::exists(binary)) fs::copy_file(TARSIL_BINARY, binary);
-  std::vector<std::string> argv{binary};
+  std::vector<std::string> argv{options.as_nobody ? runnable_by_nobody(TARSIL_BINARY)
+                                                  : TARSIL_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
   return run_program(argv, options);
+}
+
+void expect_same(const RunResult& want, const RunResult& got, const std::string& context) {
+  EXPECT_EQ(want.out, got.out) << context;
+  EXPECT_EQ(want.err, got.err) << context;
+  EXPECT_EQ(want.status, got.status) << context;
 }
 
 namespace {
@@ -111,9 +117,7 @@ void expect_run(const std::vector<std::string>& args, const std::string& out,
   std::string joined;
   for (const std::string& a : args) joined += " '" + a + "'";
   const RunResult r = run_tarsil(args, options);
-  EXPECT_EQ(out, r.out) << joined;
-  EXPECT_EQ(err, r.err) << joined;
-  EXPECT_EQ(status, r.status) << joined;
+  expect_same({out, err, status}, r, joined);
   seen_output += r.out;
 }
 
@@ -136,6 +140,33 @@ std::string record(const std::string& license, const std::string& score, const s
   return "{\"license\":\"" + license + "\",\"score\":\"" + score + "\",\"path\":\"" + path +
          "\", \" rule\":\"" + rule + "\",\"copyright\":" + copyright + "}\n";
 }
+
+std::string pretty_record(const std::string& license, const std::string& score,
+                          const std::string& path, const std::string& rule,
+                          const std::string& copyright) {
+  return "{\n\tlicense\t\t: " + license + "\n\tscore\t\t: " + score + "\n\tpath\t\t: " + path +
+         "\n\trule\t\t: " + rule + "\n\tcopyright\t: " + copyright + "\n}\n";
+}
+
+std::string spdx_json(const std::string& id, const std::string& path,
+                      const std::string& copyright) {
+  return "{\"license\":\"" + id + "\",\"score\":\"100\",\"path\":\"" + path +
+         "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":" + copyright + "}\n";
+}
+
+std::string spdx_pretty(const std::string& id, const std::string& path,
+                        const std::string& copyright) {
+  return "{\n\tlicense\t\t: " + id + "\n\tscore\t\t: 100.00\n\tpath\t\t: " + path +
+         "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n" + copyright + "\n}\n";
+}
+
+std::string unmatched(const std::string& path) {
+  return record("", "0.00", path, "");
+}
+
+const std::string kInvalidTarget =
+    "ERROR: You must specify a valid file or directory.\n       Please check the built in "
+    "--help\n";
 
 std::string banner(const std::string& rule_root, const std::string& setting_hex,
                    const std::string& threshold, const std::string& minwords,

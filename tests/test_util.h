@@ -52,6 +52,10 @@ inline RunOptions as_nobody() {
 // Runs the built tarsil binary with `args`; run_program runs argv[0] from PATH.
 RunResult run_tarsil(const std::vector<std::string>& args, const RunOptions& options = {});
 RunResult run_program(std::vector<std::string> argv, const RunOptions& options = {});
+// A copy of `binary` that nobody can run, whatever the build tree's parents allow; made once.
+std::string runnable_by_nobody(const std::string& binary);
+// Checks `got`'s standard output, standard error and status against `want`'s.
+void expect_same(const RunResult& want, const RunResult& got, const std::string& context);
 // Runs tarsil; checks its standard output, standard error and status; its JSON-form
 // records are checked with json_lines_error when the tests end.
 void expect_run(const std::vector<std::string>& args, const std::string& out,
@@ -59,9 +63,20 @@ void expect_run(const std::vector<std::string>& args, const std::string& out,
 // Empty when every line of `text` starting with {" parses as a JSON object; else the complaint.
 std::string json_lines_error(const std::string& text);
 
-// The general JSON-form record (`copyright` is the raw field) and the -d banner.
+// The record forms (`copyright` is the raw field): general JSON and pretty, SPDX-tag JSON
+// and pretty; the JSON record of a file that matches nothing; and the -d banner.
 std::string record(const std::string& license, const std::string& score, const std::string& path,
                    const std::string& rule, const std::string& copyright = "\"\"");
+std::string pretty_record(const std::string& license, const std::string& score,
+                          const std::string& path, const std::string& rule,
+                          const std::string& copyright = "\"\"");
+std::string spdx_json(const std::string& id, const std::string& path,
+                      const std::string& copyright = "\"\"");
+std::string spdx_pretty(const std::string& id, const std::string& path,
+                        const std::string& copyright = "\"\"");
+std::string unmatched(const std::string& path);
+// The complaint about a target that is neither a file nor a directory.
+extern const std::string kInvalidTarget;
 std::string banner(const std::string& rule_root, const std::string& setting_hex = "1",
                    const std::string& threshold = "80.00", const std::string& minwords = "2",
                    const std::string& minbytes = "20");

@@ -22,24 +22,6 @@ std::string toks(int from, int to) {
   return line;
 }
 
-// The other three record templates: general pretty, SPDX JSON and pretty.
-std::string pretty_record(const std::string& license, const std::string& score,
-                          const std::string& path, const std::string& rule,
-                          const std::string& copyright = "\"\"") {
-  return "{\n\tlicense\t\t: " + license + "\n\tscore\t\t: " + score + "\n\tpath\t\t: " + path +
-         "\n\trule\t\t: " + rule + "\n\tcopyright\t: " + copyright + "\n}\n";
-}
-std::string spdx_json(const std::string& id, const std::string& path,
-                      const std::string& copyright = "\"\"") {
-  return "{\"license\":\"" + id + "\",\"score\":\"100\",\"path\":\"" + path +
-         "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":" + copyright + "}\n";
-}
-std::string spdx_pretty(const std::string& id, const std::string& path,
-                        const std::string& copyright = "\"\"") {
-  return "{\n\tlicense\t\t: " + id + "\n\tscore\t\t: 100.00\n\tpath\t\t: " + path +
-         "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n" + copyright + "\n}\n";
-}
-
 // MIT's reference text has 20 words in chunks of 2 (x7), 3 and 3; "found.c" holds all chunks but
 // the "missing" one (85 %), and MIT's string rule (its first chunk) confirms it (92.50).
 TEST(Identify, SingleFiles) {

@@ -16,11 +16,6 @@
 namespace tarsil {
 namespace {
 
-class ChunkIndexTest : public ::testing::Test {
- protected:
-  RunSettings settings = default_run_settings();
-};
-
 std::string describe(const std::vector<ChunkSpan>& spans, std::string_view rule) {
   std::string out;
   for (const ChunkSpan& s : spans) {
@@ -29,7 +24,7 @@ std::string describe(const std::vector<ChunkSpan>& spans, std::string_view rule)
   return out;
 }
 
-TEST_F(ChunkIndexTest, CutsChunksAtTheFlushBars) {
+TEST(ChunkIndex, CutsChunksAtTheFlushBars) {
   struct Case {
     std::string rule;
     int minbytes, minwords;
@@ -53,6 +48,39 @@ TEST_F(ChunkIndexTest, CutsChunksAtTheFlushBars) {
     EXPECT_EQ(c.chunks, describe(spans, c.rule))
         << c.rule << " " << c.minbytes << "/" << c.minwords;
     EXPECT_EQ(c.total, total) << c.rule;
+  }
+}
+
+// Checks indexed_score against chunk_match_score bit for bit, for every rule
+// and target under each threshold, scored plainly and proportionally; adds the
+// comparisons made to `compared`.
+void expect_same_scores(const std::vector<std::string>& rules,
+                        const std::vector<std::string>& targets, int minbytes, int minwords,
+                        const std::vector<float>& thresholds, std::size_t dense_limit = kDenseNodes,
+                        int* compared = nullptr) {
+  RunSettings settings = default_run_settings();
+  settings.minbytes = minbytes;
+  settings.minwords = minwords;
+  const std::vector<std::string_view> units(rules.begin(), rules.end());
+  const ChunkIndex index = build_chunk_index(units, minbytes, minwords, dense_limit);
+  ChunkMatches matches;
+  for (const std::string& target : targets) {
+    match_chunks(index, target, &matches);
+    for (const float threshold : thresholds) {
+      settings.threshold = threshold;
+      for (uint32_t u = 0; u < rules.size(); ++u) {
+        for (const bool proportional : {false, true}) {
+          const float want = chunk_match_score(rules[u], target, proportional, settings);
+          const float got =
+              indexed_score(index, matches, u, count_words(target), proportional, threshold);
+          if (compared != nullptr) ++*compared;
+          ASSERT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
+              << "rule " << rules[u] << "\ntarget " << target << "\nminbytes " << minbytes
+              << " minwords " << minwords << " dense " << dense_limit << " threshold " << threshold
+              << (proportional ? " proportional" : "") << "\nwant " << want << " got " << got;
+        }
+      }
+    }
   }
 }
 
@@ -88,49 +116,29 @@ std::string random_target(std::mt19937& rng, const std::vector<std::string>& rul
   return target;
 }
 
-TEST_F(ChunkIndexTest, ScoresEqualChunkMatchScoreBitForBit) {
+TEST(ChunkIndex, ScoresEqualChunkMatchScoreBitForBit) {
   std::mt19937 rng(7);
   const int sizes[][2] = {{20, 2}, {0, 0}, {1, 1}, {0, 3}, {3, 0}, {5, 2}, {8, 4}, {100000, 2}};
-  const float thresholds[] = {80, 0, 50, 100, 101, 1};
   int compared = 0;
   for (const auto& size : sizes) {
     for (int round = 0; round < 6; ++round) {
-      settings.minbytes = size[0];
-      settings.minwords = size[1];
-      std::vector<std::string> rules;
+      std::vector<std::string> rules, targets;
       for (int r = 0; r < 25; ++r) rules.push_back(random_text(rng, 14, rng() % 3 != 0));
-      const std::vector<std::string_view> units(rules.begin(), rules.end());
+      for (int t = 0; t < 12; ++t) targets.push_back(random_target(rng, rules));
       // Now and then only a few automaton states get full transition rows.
-      const std::size_t dense_limit = round % 2 == 0 ? kDenseNodes : 1 + round;
-      const ChunkIndex index = build_chunk_index(units, size[0], size[1], dense_limit);
-      ChunkMatches matches;
-      for (int t = 0; t < 12; ++t) {
-        const std::string target = random_target(rng, rules);
-        match_chunks(index, target, &matches);
-        const int target_words = count_words(target);
-        for (const float threshold : thresholds) {
-          settings.threshold = threshold;
-          for (uint32_t u = 0; u < rules.size(); ++u) {
-            for (const bool proportional : {false, true}) {
-              const float want = chunk_match_score(rules[u], target, proportional, settings);
-              const float got =
-                  indexed_score(index, matches, u, target_words, proportional, threshold);
-              ++compared;
-              ASSERT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
-                  << "rule " << rules[u] << "\ntarget " << target << "\nminbytes " << size[0]
-                  << " minwords " << size[1] << " dense " << dense_limit << " threshold "
-                  << threshold << (proportional ? " proportional" : "") << "\nwant " << want
-                  << " got " << got;
-            }
-          }
-        }
-      }
+      expect_same_scores(rules, targets, size[0], size[1], {80, 0, 50, 100, 101, 1},
+                         round % 2 == 0 ? kDenseNodes : 1 + round, &compared);
     }
   }
   EXPECT_GT(compared, 100000);
+  // Empty units, indexes and targets.
+  expect_same_scores({"", "WORD", "A|", "A|B|"}, {"", "A", "B|A|", "XAB"}, 0, 0, {0});
+  ChunkMatches matches;
+  match_chunks(build_chunk_index({}, 20, 2), "ANY|TEXT|", &matches);
+  EXPECT_TRUE(matches.touched.empty());
 }
 
-TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
+TEST(ChunkIndex, ScoresChunksSharingLongStretches) {
   // Hundreds of chunks sharing 40 characters and more, as in license
   // families: at their start (after the first bar) or, for chunks whose last
   // words are short, before their last bar. Their groups get split and every
@@ -142,11 +150,8 @@ TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
   std::vector<std::string> rules;
   for (int r = 0; r < 200; ++r) {
     std::string rule = head.substr(0, head.size() - (r % 3) * 7);
-    for (int w = 0; w < r % 5; ++w) {
-      rule += 'W';
-      rule += std::to_string((r * 7 + w) % 97);
-      rule += '|';
-    }
+    for (int w = 0; w < r % 5; ++w)
+      rule.append("W").append(std::to_string((r * 7 + w) % 97)) += '|';
     rules.push_back(rule);
     // A long word cut at different places, then a short one; half of them
     // after a short first word.
@@ -156,51 +161,18 @@ TEST_F(ChunkIndexTest, ScoresChunksSharingLongStretches) {
     cut.append(long_word.substr(r % 13)).append("|A").append(std::to_string(r % 11)).append("|");
     rules.push_back(cut);
   }
-  const std::vector<std::string_view> units(rules.begin(), rules.end());
   for (const int minbytes : {100000, 30, 5}) {
-    settings.minbytes = minbytes;
-    settings.minwords = 2;
-    const ChunkIndex index = build_chunk_index(units, minbytes, 2);
-    ChunkMatches matches;
+    std::vector<std::string> targets;
     for (int t = 0; t < 40; ++t) {
       std::string target = "X|";
       for (int k = 0; k < 4; ++k) {
         target += rules[rng() % rules.size()];
         target += k % 2 == 0 ? "YX|" : "Y";  // sometimes glued to the next word
       }
-      match_chunks(index, target, &matches);
-      for (uint32_t u = 0; u < rules.size(); ++u) {
-        const float want = chunk_match_score(rules[u], target, false, settings);
-        EXPECT_EQ(
-            std::bit_cast<uint32_t>(want),
-            std::bit_cast<uint32_t>(indexed_score(index, matches, u, 0, false, settings.threshold)))
-            << rules[u] << " in " << target << " minbytes " << minbytes;
-      }
+      targets.push_back(target);
     }
+    expect_same_scores(rules, targets, minbytes, 2, {80});
   }
-}
-
-TEST_F(ChunkIndexTest, HandlesEmptyIndexesAndTargets) {
-  const std::vector<std::string> rules = {"", "WORD", "A|", "A|B|"};
-  const std::vector<std::string_view> units(rules.begin(), rules.end());
-  settings.minbytes = 0;
-  settings.minwords = 0;
-  settings.threshold = 0;
-  const ChunkIndex index = build_chunk_index(units, 0, 0);
-  ChunkMatches matches;
-  for (const std::string target : {"", "A", "B|A|", "XAB"}) {
-    match_chunks(index, target, &matches);
-    for (uint32_t u = 0; u < rules.size(); ++u) {
-      const float want = chunk_match_score(rules[u], target, true, settings);
-      EXPECT_EQ(
-          std::bit_cast<uint32_t>(want),
-          std::bit_cast<uint32_t>(indexed_score(index, matches, u, count_words(target), true, 0)))
-          << rules[u] << " in " << target;
-    }
-  }
-  const ChunkIndex empty = build_chunk_index({}, 20, 2);
-  match_chunks(empty, "ANY|TEXT|", &matches);
-  EXPECT_TRUE(matches.touched.empty());
 }
 
 }  // namespace
