@@ -22,9 +22,6 @@ const std::string kMit =
     "Permission is hereby granted, free of charge, to any person obtaining a copy of this "
     "software\n";
 
-std::string none(const std::string& path) {
-  return record("", "0.00", path, "");
-}
 std::string mit(const std::string& path) {
   return record("MIT", "100.00", path, "t.txt");
 }
@@ -60,7 +57,7 @@ TEST(BadInput, FileContents) {
   };
   for (const auto& c : cases) {
     write_file(dir / c.name, c.content);
-    expect_run({"-r", rules, dir / c.name}, c.found ? mit(dir / c.name) : none(dir / c.name));
+    expect_run({"-r", rules, dir / c.name}, c.found ? mit(dir / c.name) : unmatched(dir / c.name));
   }
   // A sparse 1 GB file: only its head is read.
   write_file(dir / "sparse", kMit);
@@ -77,12 +74,9 @@ TEST(BadInput, SpecialFilesAndLinks) {
       {"/dev/null", "device"}, {"missing", "dangling"}, {"loop", "loop"}};
   for (const auto& [to, name] : links) ASSERT_EQ(0, symlink(to.c_str(), (t + "/" + name).c_str()));
   // As targets: none is a file or a directory.
-  const std::string invalid =
-      "ERROR: You must specify a valid file or directory.\n       Please check the built in "
-      "--help\n";
   for (const std::string& target :
        {t + "/fifo", std::string("/dev/null"), t + "/device", t + "/dangling", t + "/loop"}) {
-    expect_run({"-r", rules, target}, "", invalid, 1);
+    expect_run({"-r", rules, target}, "", kInvalidTarget, 1);
   }
   // In a tree: passed over without a word.
   write_file(t + "/a.c", kMit);
@@ -129,7 +123,7 @@ TEST(BadInput, FilesChangedDuringTheScan) {
       ASSERT_EQ(0, unlink(path.c_str()));
     } else {
       ASSERT_EQ(0, truncate(path.c_str(), 0));
-      want += none(path);
+      want += unmatched(path);
     }
   }
   std::string got;
@@ -172,7 +166,7 @@ TEST(BadInput, BrokenOutput) {
   TempDir dir;
   const std::string rules = mit_rules(dir);
   for (int i = 0; i < 3000; ++i) write_file(dir / ("t/" + std::to_string(i) + ".c"), "text\n");
-  const std::string first = none(dir / ("t/" + listing(dir / "t").front()));
+  const std::string first = unmatched(dir / ("t/" + listing(dir / "t").front()));
   const struct {
     std::string shell, out, err;
     int status;

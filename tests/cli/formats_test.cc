@@ -121,7 +121,7 @@ TEST(Formats, CommandLine) {
        "path,license,score,rule,match\r\n" + b + ",,0.00,,none\r\n",
        "",
        0},
-      {{"--format", "records", "-r", r, b}, record("", "0.00", b, ""), "", 0},
+      {{"--format", "records", "-r", r, b}, unmatched(b), "", 0},
       // Logs and errors leave standard output to the format, wherever --format stands.
       {{"-d", "-r", r, b, "--format", "jsonl"}, line_b, banner(r) + log, 0},
       {{"-s", "x", "-r", r, b, "--format", "jsonl"},

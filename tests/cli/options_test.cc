@@ -22,9 +22,6 @@ TEST(CommandLine, ExactOutputs) {
   const std::string help = readme.substr(from, readme.find("```", from) - from);
   TempDir dir;
   const std::string r = dir / "rules", a = dir / "a.c", no = dir / "missing.c", bin = TARSIL_BINARY;
-  const std::string bad =
-      "ERROR: You must specify a valid file or directory.\n"
-      "       Please check the built in --help\n";
   const std::string unknown = "ERROR: Unknown option 63\n", usage = "ERROR: Unknown option 99\n";
   const std::string jobs = "Error: --jobs requires an integer from 1 to 1024 (got: ";
   const std::string two = dir / "two", none = dir / "none", half = dir / "half";
@@ -64,7 +61,7 @@ TEST(CommandLine, ExactOutputs) {
       {{"-r", r, a, "--j", ""}, jobs + ")\n", "", 1},
       {{"--deb", "--ru", r, "--j", "3", "--nu", "--k", a},
        banner(r) + "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n" +
-           record("", "0.00", a, ""),
+           unmatched(a),
        "",
        0},
       // --fail-on, --fail-on-unknown, --summary, --format and --sbom-created
@@ -90,22 +87,25 @@ TEST(CommandLine, ExactOutputs) {
       {{"-r", none, a}, no_licenses, "", 1},
       {{"-r", none, "-r", r, a}, no_licenses, "", 1},
       {{"-r", r, "-r", none, a}, no_licenses, "", 1},
-      {{"-d", "-r", r, "-r", two + "/", no}, banner(two + "/"), bad, 1},  // a doubled slash
-      {{"-r", r, "-s", "80"}, "", bad, 1},  // the last word, "80", is the target
-      {{no, "-r", r, a}, record("", "0.00", a, ""), "", 0},
+      {{"-d", "-r", r, "-r", two + "/", no},
+       banner(two + "/"),
+       kInvalidTarget,
+       1},                                             // a doubled slash
+      {{"-r", r, "-s", "80"}, "", kInvalidTarget, 1},  // the last word, "80", is the target
+      {{no, "-r", r, a}, unmatched(a), "", 0},
       // The banner comes before the target is looked at.
-      {{"-d", "-s", "", "-r", r, no}, banner(r, "1", "0.00"), bad, 1},
-      {{"-d", "--thr", "50", "-r", r, no}, banner(r, "1", "50.00"), bad, 1},
+      {{"-d", "-s", "", "-r", r, no}, banner(r, "1", "0.00"), kInvalidTarget, 1},
+      {{"-d", "--thr", "50", "-r", r, no}, banner(r, "1", "50.00"), kInvalidTarget, 1},
       {{"-d", "-s", "150", "-s", "7", "--minw=04", "-r", r, no},
        banner(r, "1", "7.00", "4"),
-       bad,
+       kInvalidTarget,
        1},
-      {{"-dd", "-r", r, no}, banner(r, "3"), bad, 1},
-      {{"-d", "-d", "-d", "-r", r, no}, banner(r, "3"), bad, 1},
-      {{"-d", "-p", "--spdx-expressions", "-y", "-r", r, no}, banner(r, "d"), bad, 1},
+      {{"-dd", "-r", r, no}, banner(r, "3"), kInvalidTarget, 1},
+      {{"-d", "-d", "-d", "-r", r, no}, banner(r, "3"), kInvalidTarget, 1},
+      {{"-d", "-p", "--spdx-expressions", "-y", "-r", r, no}, banner(r, "d"), kInvalidTarget, 1},
       {{"-d", "-w", "2147483648", "-b", "99999999999999999999999", "-r", r, no},
        banner(r, "1", "80.00", "2147483647", "2147483647"),
-       bad,
+       kInvalidTarget,
        1},
   };
   for (const auto& c : cases) expect_run(c.args, c.out, c.err, c.status);

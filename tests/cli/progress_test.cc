@@ -85,8 +85,7 @@ TEST(Progress, OnATerminalOnly) {
   const std::vector<std::pair<int, std::string>> feed = {
       {0, deep + "/a.c\n"}, {1100, deep + "/b.c\n" + missing + "\n" + deep + "/c.c\n"}};
   std::string records;
-  for (const char* name : {"a.c", "b.c", "c.c"})
-    records += record("", "0.00", deep + "/" + name, "");
+  for (const char* name : {"a.c", "b.c", "c.c"}) records += unmatched(deep + "/" + name);
   const std::string notice = "tarsil: " + missing + ": no such file or directory\n";
   const std::vector<std::string> args = {"-r", rules, "--jobs", "1", "--files-from", "-"};
 

@@ -11,10 +11,6 @@
 namespace tarsil::testing {
 namespace {
 
-std::string none(const std::string& path) {
-  return record("", "0.00", path, "");
-}
-
 TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
   TempDir dir;
   const std::string rules = dir / "rules", d = dir / "d", a = dir / "a.c",
@@ -34,19 +30,23 @@ TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
   } cases[] = {
       {d + "\n" + missing + "\n\n" + fifo + "\n" + a + "\n" + d + "/",
        {},
-       none(d + "/x.c") + none(a) + none(d + "//x.c"),
+       unmatched(d + "/x.c") + unmatched(a) + unmatched(d + "//x.c"),
        gone + "tarsil: " + fifo + ": not a regular file or directory\n",
        2},
-      {odd + '\0' + a + '\0', {"--null"}, none(dir / "we\\u000aird.c") + none(a), "", 0},
+      {odd + '\0' + a + '\0', {"--null"}, unmatched(dir / "we\\u000aird.c") + unmatched(a), "", 0},
       {a + '\0' + a + "\n", {}, "", "tarsil: " + a + ": invalid argument\n", 2},
       {"", {}, "", "", 0},
       // A run-ending error comes first: status 1, and nothing after it.
-      {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n", {}, none(a) + cannot, gone, 1},
+      {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n",
+       {},
+       unmatched(a) + cannot,
+       gone,
+       1},
       {locked + "\n" + a + "\n", {"--jobs", "2"}, cannot, "", 1},
       // --keep-going: an unreadable file is one more notice.
       {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n",
        {"--keep-going", "--jobs", "3"},
-       none(a),
+       unmatched(a),
        gone + "tarsil: " + locked + ": permission denied\n" + gone,
        2},
   };

@@ -17,11 +17,6 @@
 namespace tarsil::testing {
 namespace {
 
-// The record of a file that matches nothing.
-std::string none(const std::string& path) {
-  return record("", "0.00", path, "");
-}
-
 TEST(ScanTree, Walks) {
   TempDir dir;
   const std::string rules = dir / "rules", t = dir / "t", u = dir / "u";
@@ -30,15 +25,15 @@ TEST(ScanTree, Walks) {
   make_dirs(t + "/empty");
   ASSERT_EQ(0, symlink("x.c", (t + "/link.c").c_str()));
   ASSERT_EQ(0, symlink("sub", (t + "/dirlink").c_str()));  // not followed
-  std::map<std::string, std::string> records = {{"x.c", none(t + "/x.c")},
-                                                {".hidden.c", none(t + "/.hidden.c")},
-                                                {"link.c", none(t + "/link.c")},
-                                                {"sub", none(t + "/sub/y.c")}};
+  std::map<std::string, std::string> records = {{"x.c", unmatched(t + "/x.c")},
+                                                {".hidden.c", unmatched(t + "/.hidden.c")},
+                                                {"link.c", unmatched(t + "/link.c")},
+                                                {"sub", unmatched(t + "/sub/y.c")}};
   std::string want;  // depth first, in listing order
   for (const std::string& name : listing(t)) want += records[name];
   expect_run({"-r", rules, t}, want);
   ASSERT_EQ(0, symlink("t/sub", (dir / "sublink").c_str()));  // a link target is walked
-  expect_run({"-r", rules, dir / "sublink"}, none(dir / "sublink/y.c"));
+  expect_run({"-r", rules, dir / "sublink"}, unmatched(dir / "sublink/y.c"));
 
   // Paths are composed from the target as given.
   write_file(dir / "a/x.c", "text\n");
@@ -47,23 +42,21 @@ TEST(ScanTree, Walks) {
   const struct {
     std::string cwd, target, want;
   } cases[] = {
-      {dir.path(), "a/", none("a//x.c")},
-      {dir / "a", ".", none("./x.c")},
-      {dir / "a", "..//a", none("..//a/x.c")},
+      {dir.path(), "a/", unmatched("a//x.c")},
+      {dir / "a", ".", unmatched("./x.c")},
+      {dir / "a", "..//a", unmatched("..//a/x.c")},
       {dir.path(), "empty", ""},
-      {dir.path(), "q\"b\\", none("q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
+      {dir.path(), "q\"b\\", unmatched("q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
   };
   for (const auto& c : cases) expect_run({"-r", rules, c.target}, c.want, "", 0, {.cwd = c.cwd});
   expect_run({"-p", "-r", rules, "q\"b\\"},  // the pretty form writes names as they are
-             "{\n\tlicense\t\t: \n\tscore\t\t: 0.00\n\tpath\t\t: q\"b\\/t\tx\n\xff.c\n\trule\t\t: "
-             "\n\tcopyright\t: \"\"\n}\n",
-             "", 0, {.cwd = dir.path()});
+             pretty_record("", "0.00", "q\"b\\/t\tx\n\xff.c", ""), "", 0, {.cwd = dir.path()});
 
   // An unreadable directory is skipped without a word; an unreadable file
   // ends the run there, earlier records staying.
   write_file(dir / "a/locked/y.c", "text\n");
   chmod((dir / "a/locked").c_str(), 0);
-  expect_run({"-r", rules, dir / "a"}, none(dir / "a/x.c"), "", 0, as_nobody());
+  expect_run({"-r", rules, dir / "a"}, unmatched(dir / "a/x.c"), "", 0, as_nobody());
   for (const char* name : {"a.c", "b.c", "c.c", "d.c", "e.c", "secret.c"}) {
     write_file(u + "/" + name, "text\n");
   }
@@ -73,7 +66,7 @@ TEST(ScanTree, Walks) {
   std::string before, others;  // the records before secret.c, and all but its own
   for (const std::string& name : listing(u)) {
     if (name == "secret.c") before = others;
-    if (name != "secret.c") others += none(u + "/" + name);
+    if (name != "secret.c") others += unmatched(u + "/" + name);
   }
   // With --keep-going it is a notice on standard error, the scan goes on,
   // status 2; any number of jobs writes the same.
@@ -132,7 +125,7 @@ TEST(ScanTree, Exclusions) {
       std::vector<std::string> args = {"-r", rules, "--jobs", jobs};
       args.insert(args.end(), c.args.begin(), c.args.end());
       std::multiset<std::string> want, got;
-      for (const std::string& path : c.want) want.insert(none(t + "/" + path));
+      for (const std::string& path : c.want) want.insert(unmatched(t + "/" + path));
       const RunResult r = run_tarsil(args);
       for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1) {
         got.insert(r.out.substr(at, r.out.find('\n', at) + 1 - at));
@@ -164,7 +157,7 @@ TEST(ScanTree, WalksAnyDepthAndPathLength) {
   std::function<void(int)> walk = [&](int level) {
     for (const std::string& entry : order) {
       if (entry != name) {
-        want += none(path + "/" + entry);
+        want += unmatched(path + "/" + entry);
       } else if (level + 1 < depth) {
         path += "/" + name;
         walk(level + 1);
