@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
+// The chunk index against the plain chunk match score, bit for bit, on random
+// and crafted rules and targets (the cut of each rule into chunks included).
 #include "match/chunk_index.h"
 
 #include <gtest/gtest.h>
@@ -15,41 +17,6 @@
 
 namespace tarsil {
 namespace {
-
-std::string describe(const std::vector<ChunkSpan>& spans, std::string_view rule) {
-  std::string out;
-  for (const ChunkSpan& s : spans) {
-    out += std::string(rule.substr(s.start, s.length)) + "/" + std::to_string(s.weight) + " ";
-  }
-  return out;
-}
-
-TEST(ChunkIndex, CutsChunksAtTheFlushBars) {
-  struct Case {
-    std::string rule;
-    int minbytes, minwords;
-    std::string chunks;
-    int total;
-  };
-  const std::vector<Case> cases = {
-      {"THE|QUICK|BROWN|FOX|JUMPS|OVER|THE|LAZY|DOG|", 20, 2,
-       "THE|QUICK|BROWN|FOX|JUMPS/5 OVER|THE|LAZY|DOG/4 ", 9},
-      {"THE|QUICK|BROWN|FOX|JUMPS|OVER", 20, 2, "THE|QUICK|BROWN|FOX|JUMPS/5 ", 5},
-      {"MIT|LICENSE", 20, 2, "", 1},
-      {"A|B|C|", 0, 0, "A/1 B/1 C/1 ", 3},
-      {"A|B|C|", 100, 2, "A|B|C/3 ", 3},
-      {"A|B|C", 100, 2, "", 2},
-      {"", 0, 0, "", 0},
-      {"WORD", 0, 0, "", 0},
-  };
-  std::vector<ChunkSpan> spans;
-  for (const Case& c : cases) {
-    const int total = cut_chunks(c.rule, c.minbytes, c.minwords, &spans);
-    EXPECT_EQ(c.chunks, describe(spans, c.rule))
-        << c.rule << " " << c.minbytes << "/" << c.minwords;
-    EXPECT_EQ(c.total, total) << c.rule;
-  }
-}
 
 // Checks indexed_score against chunk_match_score bit for bit, for every rule
 // and target under each threshold, scored plainly and proportionally; adds the
