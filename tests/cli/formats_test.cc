@@ -12,32 +12,19 @@
 namespace tarsil {
 namespace {
 
-FileRecord make(MatchKind match, std::string license, float score, std::string rule,
-                std::string path, std::vector<std::string> copyrights = {}) {
-  FileRecord r;
-  r.spdx = match == MatchKind::kSpdxTag;
-  r.match = match;
-  r.license = std::move(license);
-  r.score = score;
-  r.rule = std::move(rule);
-  r.path = std::move(path);
-  r.copyrights = std::move(copyrights);
-  return r;
-}
-
 TEST(Formats, LinesPerFile) {
+  const std::vector<std::string> statement = {"Copyright 2019 A \\ B"};
   const struct {
     FileRecord record;
     std::string jsonl, csv;
   } cases[] = {
-      {make(MatchKind::kText, "BSD-3-Clause", 120.5f, "license.txt", "src/a.c",
-            {"Copyright 2019 A \\ B"}),
+      {{false, MatchKind::kText, "BSD-3-Clause", 120.5f, "license.txt", "src/a.c", "", statement},
        R"({"path":"src/a.c","license":"BSD-3-Clause","score":120.50,"rule":"license.txt","match":"text","copyrights":["Copyright 2019 A \\ B"]})",
        "src/a.c,BSD-3-Clause,120.50,license.txt,text\r\n"},
-      {make(MatchKind::kSpdxTag, "(MIT OR Apache-2.0) AND BSD-3-Clause", 0, "", "a,b.c"),
+      {{true, MatchKind::kSpdxTag, "(MIT OR Apache-2.0) AND BSD-3-Clause", 0, "", "a,b.c", "", {}},
        R"({"path":"a,b.c","license":"(MIT OR Apache-2.0) AND BSD-3-Clause","score":100.00,"rule":null,"match":"spdx-tag","copyrights":[]})",
        "\"a,b.c\",(MIT OR Apache-2.0) AND BSD-3-Clause,100.00,,spdx-tag\r\n"},
-      {make(MatchKind::kString, "MIT", 100, "strings.d", "q\"\n\xff.c"),
+      {{false, MatchKind::kString, "MIT", 100, "strings.d", "q\"\n\xff.c", "", {}},
        R"({"path":"q\"\u000a\u00ff.c","license":"MIT","score":100.00,"rule":null,"match":"string","copyrights":[]})",
        "\"q\"\"\n\xff.c\",MIT,100.00,,string\r\n"},
   };
@@ -97,59 +84,44 @@ TEST(Formats, CommandLine) {
   chmod(locked.c_str(), 0);
   const std::string a = t + "/a.c", b = t + "/b.c", list = dir / "list";
   write_file(list, a + "\n" + locked + "\n" + b + "\n");
-  const std::string line_a = R"({"path":")" + a +
-                             R"(","license":"MIT","score":100.00,"rule":null,"match":"spdx-tag"})"
-                             "\n";
-  const std::string line_b = R"({"path":")" + b +
-                             R"(","license":null,"score":0.00,"rule":null,"match":"none"})"
-                             "\n";
+  const std::string line_a =
+      R"({"path":")" + a + R"(","license":"MIT","score":100.00,"rule":null,"match":"spdx-tag")";
+  const std::string line_b =
+      R"({"path":")" + b + R"(","license":null,"score":0.00,"rule":null,"match":"none"})" + "\n";
   const std::string cannot = "ERROR: Cannot read " + locked + "\n";
   const std::string log = "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n";
-  const struct {
-    std::vector<std::string> args;
-    std::string out, err;
-    int status;
-  } cases[] = {
-      {{"--format", "jsonl", "-r", r, a}, line_a, "", 0},
+  const std::string csv = "path,license,score,rule,match\r\n";
+  const RunCase cases[] = {
+      {{"--format", "jsonl", a}, line_a + "}\n"},
       // -p changes nothing; -y adds the statements, as the JSON form finds them.
-      {{"-p", "-y", "--format", "jsonl", "-r", r, a},
-       line_a.substr(0, line_a.size() - 2) + R"(,"copyrights":["Copyright 2019 Example Project"]})"
-                                             "\n",
-       "",
-       0},
-      {{"--fo=csv", "-r", r, b},
-       "path,license,score,rule,match\r\n" + b + ",,0.00,,none\r\n",
-       "",
-       0},
-      {{"--format", "records", "-r", r, b}, unmatched(b), "", 0},
+      {{"-p", "-y", "--format", "jsonl", a},
+       line_a + R"(,"copyrights":["Copyright 2019 Example Project"]})" + "\n"},
+      {{"--fo=csv", b}, csv + b + ",,0.00,,none\r\n"},
+      {{"--format", "records", b}, unmatched(b)},
       // Logs and errors leave standard output to the format, wherever --format stands.
-      {{"-d", "-r", r, b, "--format", "jsonl"}, line_b, banner(r) + log, 0},
-      {{"-s", "x", "-r", r, b, "--format", "jsonl"},
-       "",
-       "Error: -s requires integer (got: x)\n",
-       1},
-      {{"--format", "jsonl", "--format", "JSONL", "-r", r, b},
+      {{"-d", b, "--format", "jsonl"}, line_b, banner(r) + log},
+      {{"-s", "x", b, "--format", "jsonl"}, "", "Error: -s requires integer (got: x)\n", 1},
+      {{"--format", "jsonl", "--format", "JSONL", b},
        "",
        "Error: --format requires one of records, jsonl, spdx-json, cyclonedx-json, csv (got: "
        "JSONL)\n",
        1},
-      {{"--sbom-created", "yesterday", "-r", r, b},
+      {{"--sbom-created", "yesterday", b},
        "",
        "Error: --sbom-created requires a UTC time as YYYY-MM-DDThh:mm:ssZ (got: yesterday)\n",
        1},
       // An unreadable file: its error on standard error; a document is not written.
-      {{"--format", "jsonl", "-r", r, "--files-from", list}, line_a, cannot, 1},
-      {{"--format", "spdx-json", "-r", r, "--files-from", list}, "", cannot, 1},
-      {{"--format", "csv", "--keep-going", "-r", r, "--files-from", list},
-       "path,license,score,rule,match\r\n" + a + ",MIT,100.00,,spdx-tag\r\n" + b +
-           ",,0.00,,none\r\n",
+      {{"--format", "jsonl", "--files-from", list}, line_a + "}\n", cannot, 1},
+      {{"--format", "spdx-json", "--files-from", list}, "", cannot, 1},
+      {{"--format", "csv", "--keep-going", "--files-from", list},
+       csv + a + ",MIT,100.00,,spdx-tag\r\n" + b + ",,0.00,,none\r\n",
        "tarsil: " + locked + ": permission denied\n",
        2},
   };
-  for (const auto& c : cases) {
-    RunOptions options;
-    if (c.args.back() == list) options = as_nobody();
-    expect_run(c.args, c.out, c.err, c.status, options);
+  for (RunCase c : cases) {
+    const bool listed = c.args.back() == list;
+    c.args.insert(c.args.begin(), {"-r", r});
+    expect_run(c, listed ? as_nobody() : RunOptions{});
   }
 }
 
