@@ -4,10 +4,6 @@
 // status are checked apart.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -15,14 +11,16 @@ namespace {
 
 TEST(CommandLine, ExactOutputs) {
   // The help, byte for byte, is the one README.md shows under "Options".
-  std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "../../README.md");
-  const std::string readme(std::istreambuf_iterator<char>(in), {});
+  const std::string readme = read_file(TARSIL_SOURCE_DIR "/README.md");
   const std::size_t from = readme.find("## Options\n\n```\n") + 16;
   ASSERT_LT(from, readme.size());
   const std::string help = readme.substr(from, readme.find("```", from) - from);
   TempDir dir;
   const std::string r = dir / "rules", a = dir / "a.c", no = dir / "missing.c", bin = TARSIL_BINARY;
-  const std::string unknown = "ERROR: Unknown option 63\n", usage = "ERROR: Unknown option 99\n";
+  const std::string usage = "ERROR: Unknown option 99\n";
+  const auto getopt = [&](const std::string& complaint) {  // then the option is unknown (63)
+    return bin + ": " + complaint + "\n" + "ERROR: Unknown option 63\n";
+  };
   const std::string jobs = "Error: --jobs requires an integer from 1 to 1024 (got: ";
   const std::string two = dir / "two", none = dir / "none", half = dir / "half";
   const std::string no_licenses = "Error: " + none + "/licenses.d not accessible\n";
@@ -30,11 +28,7 @@ TEST(CommandLine, ExactOutputs) {
   write_rule_set(two, {});
   make_dirs(half + "/licenses.d");
   write_file(a, "int x;\n");
-  const struct {
-    std::vector<std::string> args;
-    std::string out, err;
-    int status;
-  } cases[] = {
+  const RunCase cases[] = {
       {{}, "", "ERROR: Missing path. Maybe you can use some --help\n", 1},
       {{"-h"}, help, "", 0},
       {{"-h", "-x"}, help, "", 0},
@@ -45,15 +39,15 @@ TEST(CommandLine, ExactOutputs) {
       {{"-r", r, a, "-w", "x", "-c", "x"}, "Error: -w requires integer (got: x)\n", "", 1},
       {{"-r", r, a, "-c", "x"}, "", usage, 1},
       {{"-r", r, a, "--co", "x"}, "", usage, 1},
-      {{"-r", r, a, "--copyright"}, "", bin + ": unrecognized option '--copyright'\n" + unknown, 1},
+      {{"-r", r, a, "--copyright"}, "", getopt("unrecognized option '--copyright'"), 1},
       {{"-r", r, a, "--spdx-expressions", "--min", "5"},
        "",
-       bin + ": option '--min' is ambiguous; possibilities: '--minwords' '--minbytes'\n" + unknown,
+       getopt("option '--min' is ambiguous; possibilities: '--minwords' '--minbytes'"),
        1},
-      {{"-r", r, a, "-s"}, "", bin + ": option requires an argument -- 's'\n" + unknown, 1},
+      {{"-r", r, a, "-s"}, "", getopt("option requires an argument -- 's'"), 1},
       {{"-r", r, a, "--spdx-expressions=1"},
        "",
-       bin + ": option '--spdx-expressions' doesn't allow an argument\n" + unknown,
+       getopt("option '--spdx-expressions' doesn't allow an argument"),
        1},
       // --jobs, --files-from, --null and --keep-going leave every prefix above as it was.
       {{"-r", r, a, "--jobs", "0"}, jobs + "0)\n", "", 1},
@@ -68,17 +62,13 @@ TEST(CommandLine, ExactOutputs) {
       // share their first letters with --files-from and --spdx-expressions alone.
       {{"-r", r, "--f", a},
        "",
-       bin +
-           ": option '--f' is ambiguous; possibilities: '--files-from' '--fail-on' "
-           "'--fail-on-unknown' '--format'\n" +
-           unknown,
+       getopt("option '--f' is ambiguous; possibilities: '--files-from' '--fail-on' "
+              "'--fail-on-unknown' '--format'"),
        1},
       {{"-r", r, "--s", a},
        "",
-       bin +
-           ": option '--s' is ambiguous; possibilities: '--spdx-expressions' '--summary' "
-           "'--sbom-created'\n" +
-           unknown,
+       getopt("option '--s' is ambiguous; possibilities: '--spdx-expressions' '--summary' "
+              "'--sbom-created'"),
        1},
       {{"-r", r, "--files-from", no}, "", "tarsil: " + no + ": no such file or directory\n", 1},
       {{"-r", r, "--files", a, a}, "", "ERROR: --files-from takes no path argument\n", 1},
@@ -108,7 +98,7 @@ TEST(CommandLine, ExactOutputs) {
        kInvalidTarget,
        1},
   };
-  for (const auto& c : cases) expect_run(c.args, c.out, c.err, c.status);
+  for (const RunCase& c : cases) expect_run(c);
 }
 
 }  // namespace
