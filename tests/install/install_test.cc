@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -30,16 +31,10 @@ std::set<std::string> files_below(const std::string& root, const std::string& pr
   return files;
 }
 
-// True when `word` occurs in `text` with no lower-case letter, '-' or '\\' right before or after.
+// True when the regular expression `word` matches in `text` with no lower-case
+// letter, '-' or '\\' right before or after.
 bool has_word(const std::string& text, const std::string& word) {
-  const auto joins = [](char c) { return (c >= 'a' && c <= 'z') || c == '-' || c == '\\'; };
-  for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
-    const std::size_t after = at + word.size();
-    if ((at == 0 || !joins(text[at - 1])) && (after == text.size() || !joins(text[after]))) {
-      return true;
-    }
-  }
-  return false;
+  return std::regex_search(text, std::regex("(^|[^-a-z\\\\])" + word + "($|[^-a-z\\\\])"));
 }
 
 bool have(const std::string& program) {
@@ -122,27 +117,19 @@ TEST(Install, ManPageAndCompletionCoverEveryOption) {
   const std::string completion = read_file(kSource + "/doc/tarsil.bash-completion");
   std::set<std::string> options;
   const std::string help = run_tarsil({"--help"}).out;
-  std::istringstream words(help);
-  for (std::string word; words >> word;) {  // "-d", "--debug," and the like
-    if (word.back() == ',') word.pop_back();
-    const bool is_option =
-        word.size() > 1 && word[0] == '-' &&
-        word.find_first_not_of("-abcdefghijklmnopqrstuvwxyz") == std::string::npos;
-    if (is_option) options.insert(word);
+  // "-d", "--debug," and the like in the help; {"name", no_argument, ... in the table.
+  const std::regex help_word("(?:^|\\s)(-[-a-z]+),?(?=\\s|$)");
+  for (std::sregex_iterator it(help.begin(), help.end(), help_word), end; it != end; ++it) {
+    options.insert((*it)[1]);
   }
   const std::string table = read_file(kSource + "/src/cli/options.cc");
-  for (std::size_t at = table.find("{\""); at != std::string::npos;
-       at = table.find("{\"", at + 1)) {
-    const std::size_t end = table.find('"', at + 2);  // {"name", no_argument, ...
-    const std::string rest = table.substr(end, 16);
-    if (rest == "\", no_argument, " || rest == "\", required_argu") {
-      options.insert("--" + table.substr(at + 2, end - at - 2));
-    }
+  const std::regex entry("\\{\"([^\"]+)\", (no|required)_argument");
+  for (std::sregex_iterator it(table.begin(), table.end(), entry), end; it != end; ++it) {
+    options.insert("--" + (*it)[1].str());
   }
   EXPECT_GT(options.size(), 20u);  // both sources were read
   for (const std::string& option : options) {
-    std::string roff;  // each - written \-
-    for (const char c : option) roff += c == '-' ? std::string("\\-") : std::string(1, c);
+    const std::string roff = std::regex_replace(option, std::regex("-"), "\\\\-");  // \- each
     EXPECT_TRUE(has_word(page, roff)) << option << " is not in doc/tarsil.1";
     if (option == "--config" || option == "--copyright") continue;  // rejected as unknown
     EXPECT_TRUE(has_word(completion, option)) << option << " is not in the completion";
