@@ -42,11 +42,7 @@ TEST(BadInput, FileContents) {
       {"nul-first", std::string(1, '\0') + kMit, false},
       {"nul-after", kMit + std::string(1, '\0') + "x", true},
       {"nul-inside", kMit.substr(0, 30) + std::string(1, '\0') + kMit.substr(30), false},
-      {"binary",
-       "\x7f"
-       "ELF\x01\x02\xfe\xff\x80" +
-           kMit + "\x90\x91\xc3",
-       true},
+      {"binary", "\177ELF\x01\x02\xfe\xff\x80" + kMit + "\x90\x91\xc3", true},
       {"long-line", kMit + std::string(10 << 20, 'x'), true},  // one 10 MB line
       {"late", std::string(10000, ' ') + kMit, false},         // past the 10000 bytes read
       {"invalid-utf8", "Permission\xff is\xc0 hereby\xed\xa0\x80" + kMit.substr(20), true},
@@ -128,13 +124,12 @@ TEST(BadInput, OddRuleSets) {
   TempDir dir;
   std::string lines;
   for (int i = 0; i < 100000; ++i) lines += "line " + std::to_string(i) + " word\n";
-  write_rule_set(dir / "rules", {{"licenses.d/Empty/empty.txt", ""},
-                                 {"licenses.d/Binary/bin", std::string("\x7f"
-                                                                       "ELF\x02\x01\0\0\x03",
-                                                                       9)},
-                                 {"licenses.d/Big/big.txt", kMit + std::string(10 << 20, 'y')},
-                                 {"licenses.d/MIT/t.txt", kMit},
-                                 {"strings.d/Many/lines.txt", lines}});
+  write_rule_set(dir / "rules",
+                 {{"licenses.d/Empty/empty.txt", ""},
+                  {"licenses.d/Binary/bin", std::string("\177ELF\x02\x01\0\0\x03", 9)},
+                  {"licenses.d/Big/big.txt", kMit + std::string(10 << 20, 'y')},
+                  {"licenses.d/MIT/t.txt", kMit},
+                  {"strings.d/Many/lines.txt", lines}});
   // No text wins or fails by being empty, binary or 10 MB long, and the last
   // of 100000 string rules is tried.
   const struct {
@@ -156,19 +151,15 @@ TEST(BadInput, BrokenOutput) {
   const std::string rules = mit_rules(dir);
   for (int i = 0; i < 3000; ++i) write_file(dir / ("t/" + std::to_string(i) + ".c"), "text\n");
   const std::string first = unmatched(dir / ("t/" + listing(dir / "t").front()));
-  const struct {
-    std::string shell, out, err;
-    int status;
-  } cases[] = {
-      {"\"$0\" \"$@\" >/dev/full", "", "ERROR: Cannot write output: No space left on device\n", 1},
-      {"\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", first, "", 128 + SIGPIPE},
-      {"trap '' PIPE; \"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", first, "", 128 + SIGPIPE},
+  const std::pair<std::string, RunResult> cases[] = {
+      {"\"$0\" \"$@\" >/dev/full",
+       {"", "ERROR: Cannot write output: No space left on device\n", 1}},
+      {"\"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", {first, "", 128 + SIGPIPE}},
+      {"trap '' PIPE; \"$0\" \"$@\" | head -1; exit ${PIPESTATUS[0]}", {first, "", 128 + SIGPIPE}},
   };
-  for (const auto& c : cases) {
-    const RunResult r = run_program({"bash", "-c", c.shell, TARSIL_BINARY, "-r", rules, dir / "t"});
-    EXPECT_EQ(c.out, r.out) << c.shell;
-    EXPECT_EQ(c.err, r.err) << c.shell;
-    EXPECT_EQ(c.status, r.status) << c.shell;
+  for (const auto& [shell, want] : cases) {
+    expect_same(want, run_program({"bash", "-c", shell, TARSIL_BINARY, "-r", rules, dir / "t"}),
+                shell);
   }
 }
 
