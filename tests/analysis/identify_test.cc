@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "match/text.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -45,10 +46,6 @@ TEST(Identify, SingleFiles) {
   write_file(expression, "/* SPDX-License-Identifier: mit OR (apache-2.0 with llvm-exception) */");
   const std::string object = "{\"0\":\"" + statement + "\"}";
   const std::string pretty_object = "\t\t{\n\t\t\t0, " + statement + "\n\t\t}";
-  const auto upper = [](std::string s) {  // the normalized form of toks() lines
-    for (char& c : s) c = c == ' ' || c == '\n' ? '|' : static_cast<char>(std::toupper(c));
-    return s;
-  };
   const std::string tail = "score 85.00 (92.50) \t: MIT\nAnalysis concluded\n" +
                            record("MIT", "92.50", found, "mit.txt");
   const struct {
@@ -73,8 +70,8 @@ TEST(Identify, SingleFiles) {
       {{"-d"}, found, banner(rules) + "Tarsil analyzing license\n" + tail},
       {{"-dd"},
        found,
-       banner(rules, "3") + "Target: " + upper(text) + "\nTarsil analyzing license\n" +
-           "Comparing against " + rules + "/licenses.d/MIT/mit.txt: " + upper(reference) +
+       banner(rules, "3") + "Target: " + normalize_text(text) + "\nTarsil analyzing license\n" +
+           "Comparing against " + rules + "/licenses.d/MIT/mit.txt: " + normalize_text(reference) +
            "\nComparing against " + rules +
            "/strings.d/MIT/mit.txt: TOKAAAAAAA|TOKBBBBBBB|\nMatched licensedir\n" + tail},
   };
