@@ -22,42 +22,35 @@ TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0644));
   const std::string gone = "tarsil: " + missing + ": no such file or directory\n";
   const std::string cannot = "ERROR: Cannot read " + locked + "\n";
-  const struct {
-    std::string list;
-    std::vector<std::string> options;
-    std::string out, err;
-    int status;
-  } cases[] = {
+  // A list; the options, and what the run writes and returns.
+  const std::pair<std::string, RunCase> cases[] = {
       {d + "\n" + missing + "\n\n" + fifo + "\n" + a + "\n" + d + "/",
-       {},
-       unmatched(d + "/x.c") + unmatched(a) + unmatched(d + "//x.c"),
-       gone + "tarsil: " + fifo + ": not a regular file or directory\n",
-       2},
-      {odd + '\0' + a + '\0', {"--null"}, unmatched(dir / "we\\u000aird.c") + unmatched(a), "", 0},
-      {a + '\0' + a + "\n", {}, "", "tarsil: " + a + ": invalid argument\n", 2},
-      {"", {}, "", "", 0},
+       {{},
+        unmatched(d + "/x.c") + unmatched(a) + unmatched(d + "//x.c"),
+        gone + "tarsil: " + fifo + ": not a regular file or directory\n",
+        2}},
+      {odd + '\0' + a + '\0', {{"--null"}, unmatched(dir / "we\\u000aird.c") + unmatched(a)}},
+      {a + '\0' + a + "\n", {{}, "", "tarsil: " + a + ": invalid argument\n", 2}},
+      {"", {{}, ""}},
       // A run-ending error comes first: status 1, and nothing after it.
       {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n",
-       {},
-       unmatched(a) + cannot,
-       gone,
-       1},
-      {locked + "\n" + a + "\n", {"--jobs", "2"}, cannot, "", 1},
+       {{}, unmatched(a) + cannot, gone, 1}},
+      {locked + "\n" + a + "\n", {{"--jobs", "2"}, cannot, "", 1}},
       // --keep-going: an unreadable file is one more notice.
       {missing + "\n" + a + "\n" + locked + "\n" + missing + "\n",
-       {"--keep-going", "--jobs", "3"},
-       unmatched(a),
-       gone + "tarsil: " + locked + ": permission denied\n" + gone,
-       2},
+       {{"--keep-going", "--jobs", "3"},
+        unmatched(a),
+        gone + "tarsil: " + locked + ": permission denied\n" + gone,
+        2}},
   };
-  for (const auto& c : cases) {
-    write_file(dir / "list", c.list);
+  for (const auto& [list, c] : cases) {
+    write_file(dir / "list", list);
     for (const std::string& from : {dir / "list", std::string("-")}) {
-      std::vector<std::string> args = {"-r", rules, "--files-from", from};
-      args.insert(args.end(), c.options.begin(), c.options.end());
+      RunCase run = c;
+      run.args.insert(run.args.begin(), {"-r", rules, "--files-from", from});
       RunOptions options = as_nobody();
       options.input = dir / "list";
-      expect_run(args, c.out, c.err, c.status, options);
+      expect_run(run, options);
     }
   }
 }
