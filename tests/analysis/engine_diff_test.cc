@@ -123,26 +123,22 @@ const char* const kOptionSets[] = {
 };
 
 // The reference engine with one job against the fast one with 1, 2 and 7,
-// each run with `options` then `-r rules` and `targets`.
+// each run as nobody with `options`, then `-r rules` and `targets`.
 void expect_same_runs(const std::string& options, const std::string& rules,
-                      const std::vector<std::string>& targets, bool nobody = false) {
-  std::vector<std::string> args;
+                      const std::vector<std::string>& targets) {
+  std::vector<std::string> args = {"--jobs", "1"};
   std::istringstream words(options);
   for (std::string word; words >> word;) args.push_back(word);
   args.insert(args.end(), {"-r", rules});
   args.insert(args.end(), targets.begin(), targets.end());
-  const RunOptions how = nobody ? as_nobody() : RunOptions{};
-  std::vector<std::string> argv = {
-      nobody ? runnable_by_nobody(TARSIL_REFERENCE_BINARY) : TARSIL_REFERENCE_BINARY, "--jobs",
-      "1"};
+  std::vector<std::string> argv = {runnable_by_nobody(TARSIL_REFERENCE_BINARY)};
   argv.insert(argv.end(), args.begin(), args.end());
-  const RunResult want = run_program(argv, how);
+  const RunResult want = run_program(argv, as_nobody());
   for (const char* jobs : {"1", "2", "7"}) {
-    std::vector<std::string> with_jobs = {"--jobs", jobs};
-    with_jobs.insert(with_jobs.end(), args.begin(), args.end());
+    args[1] = jobs;
     std::string joined;
-    for (const std::string& a : with_jobs) joined += a + " ";
-    expect_same(want, run_tarsil(with_jobs, how), joined);
+    for (const std::string& a : args) joined += a + " ";
+    expect_same(want, run_tarsil(args, as_nobody()), joined);
   }
 }
 
@@ -176,7 +172,7 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
                                                  {"--null", "--files-from", nulls},
                                                  {"--files-from", nulls},
                                                  {"--keep-going", "--files-from", list}}) {
-        expect_same_runs(options, dir / "rules", targets, true);
+        expect_same_runs(options, dir / "rules", targets);
       }
     }
   }
@@ -210,7 +206,7 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
     ASSERT_EQ(0, chmod((dir / ("rules/" + path)).c_str(), mode)) << path;
     SCOPED_TRACE(path);
     for (const char* options : {"", "-d", "-d -d -y", "-s 0 --keep-going"}) {
-      expect_same_runs(options, dir / "rules", {dir / "tree"}, true);
+      expect_same_runs(options, dir / "rules", {dir / "tree"});
     }
   }
 }
