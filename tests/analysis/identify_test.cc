@@ -48,37 +48,32 @@ TEST(Identify, SingleFiles) {
   const std::string pretty_object = "\t\t{\n\t\t\t0, " + statement + "\n\t\t}";
   const std::string tail = "score 85.00 (92.50) \t: MIT\nAnalysis concluded\n" +
                            record("MIT", "92.50", found, "mit.txt");
-  const struct {
-    std::vector<std::string> options;
-    std::string file, want;
-  } cases[] = {
-      {{}, spdx, spdx_json("MIT", spdx)},
-      {{"-y"}, spdx, spdx_json("MIT", spdx, object)},
-      {{"-p", "-y"}, spdx, spdx_pretty("MIT", spdx, pretty_object)},
-      {{"--spdx-expressions"},
-       expression,
+  // Each run has -r rules first.
+  const RunCase cases[] = {
+      {{spdx}, spdx_json("MIT", spdx)},
+      {{"-y", spdx}, spdx_json("MIT", spdx, object)},
+      {{"-p", "-y", spdx}, spdx_pretty("MIT", spdx, pretty_object)},
+      {{"--spdx-expressions", expression},
        spdx_json("MIT OR (Apache-2.0 WITH LLVM-exception)", expression)},
-      {{}, expression, unmatched(expression)},
-      {{"-d", "--spdx-expressions"}, spdx, banner(rules) + spdx_json("MIT", spdx)},
-      {{}, general, record("MIT", "92.50", general, "mit.txt")},
-      {{"-y"}, general, record("MIT", "92.50", general, "mit.txt", object)},
-      {{"-p", "-y"}, general, pretty_record("MIT", "92.50", general, "mit.txt", pretty_object)},
-      {{}, none, unmatched(none)},
-      {{"-y"}, none, record("None", "0.00", none, "", "{}")},
-      {{"-p", "-y"}, none, pretty_record("None", "0.00", none, "", "\t\t{\n\t\t}")},
-      {{}, strings, record("MIT", "100.00", strings, "strings.d")},
-      {{"-d"}, found, banner(rules) + "Tarsil analyzing license\n" + tail},
-      {{"-dd"},
-       found,
+      {{expression}, unmatched(expression)},
+      {{"-d", "--spdx-expressions", spdx}, banner(rules) + spdx_json("MIT", spdx)},
+      {{general}, record("MIT", "92.50", general, "mit.txt")},
+      {{"-y", general}, record("MIT", "92.50", general, "mit.txt", object)},
+      {{"-p", "-y", general}, pretty_record("MIT", "92.50", general, "mit.txt", pretty_object)},
+      {{none}, unmatched(none)},
+      {{"-y", none}, record("None", "0.00", none, "", "{}")},
+      {{"-p", "-y", none}, pretty_record("None", "0.00", none, "", "\t\t{\n\t\t}")},
+      {{strings}, record("MIT", "100.00", strings, "strings.d")},
+      {{"-d", found}, banner(rules) + "Tarsil analyzing license\n" + tail},
+      {{"-dd", found},
        banner(rules, "3") + "Target: " + normalize_text(text) + "\nTarsil analyzing license\n" +
            "Comparing against " + rules + "/licenses.d/MIT/mit.txt: " + normalize_text(reference) +
            "\nComparing against " + rules +
            "/strings.d/MIT/mit.txt: TOKAAAAAAA|TOKBBBBBBB|\nMatched licensedir\n" + tail},
   };
-  for (const auto& c : cases) {
-    std::vector<std::string> args = c.options;
-    args.insert(args.end(), {"-r", rules, c.file});
-    expect_run(args, c.want);
+  for (RunCase c : cases) {
+    c.args.insert(c.args.begin(), {"-r", rules});
+    expect_run(c);
   }
   // An unreadable license directory: no record, status 0.
   chmod((rules + "/licenses.d").c_str(), 0);
