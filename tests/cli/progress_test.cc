@@ -45,9 +45,9 @@ TEST(Progress, OnATerminalOnly) {
   write_rule_set(rules, {});
   for (const char* name : {"a.c", "b.c", "c.c"}) write_file(deep + "/" + name, "text\n");
   // The second file comes after a second: the line is due then; the third
-  // comes too soon after it to be drawn.
-  const std::string run = "{ echo " + deep + "/a.c; sleep 1.1; echo " + deep + "/b.c; echo " +
-                          missing + "; echo " + deep + "/c.c; } | " TARSIL_BINARY " -r " + rules +
+  // comes too soon after it to be drawn (the shell's printf writes at once).
+  const std::string run = "{ echo " + deep + "/a.c; sleep 1.1; printf '%s\\n' " + deep + "/b.c " +
+                          missing + " " + deep + "/c.c; } | " TARSIL_BINARY " -r " + rules +
                           " --jobs 1 --files-from -";
   std::string records;
   for (const char* name : {"a.c", "b.c", "c.c"}) records += unmatched(deep + "/" + name);
