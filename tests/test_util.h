@@ -62,11 +62,9 @@ void expect_run(const std::vector<std::string>& args, const std::string& out,
                 const std::string& err = "", int status = 0, const RunOptions& options = {});
 // A row of a table of runs: the arguments, then what the run must write and return.
 struct RunCase {
-  RunCase(std::vector<std::string> a, std::string o, std::string e = "", int s = 0)
-      : args(std::move(a)), out(std::move(o)), err(std::move(e)), status(s) {}
   std::vector<std::string> args;
-  std::string out, err;
-  int status;
+  std::string out, err = "";
+  int status = 0;
 };
 inline void expect_run(const RunCase& c, const RunOptions& options = {}) {
   expect_run(c.args, c.out, c.err, c.status, options);

@@ -106,21 +106,16 @@ void write_random_tree(const std::string& root, std::mt19937& rng, int count = 1
   mkfifo((root + "/d0/fifo").c_str(), 0644);
 }
 
-// Option sets, each split at its blanks.
-const char* const kOptionSets[] = {
-    "",
-    "-d",
-    "-d -d",
-    "-p",
-    "-y",
-    "-s 0",
-    "-s 50",
-    "-w 0 -b 0",
-    "-s 100 -d",
-    "-b 3 -w 1 -p -y",
-    "-b 1000 -d -d",
-    "--spdx-expressions -y -d",
-};
+// Option sets, each split at its blanks: the fast engine's passes (zero
+// scores skipped; every comparison logged under -dd or a threshold of 0),
+// chunk sizes from one word to a whole text, and the other settings once.
+const char* const kOptionSets[] = {"",
+                                   "-d -s 50 -p",
+                                   "-d -d -y",
+                                   "-s 0 -y",
+                                   "-w 0 -b 0",
+                                   "-s 100 -b 3 -w 1",
+                                   "-b 1000 -d -d --spdx-expressions"};
 
 // The reference engine with one job against the fast one with 1, 2 and 7,
 // each run as nobody with `options`, then `-r rules` and `targets`.
@@ -168,9 +163,7 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
            std::vector<std::vector<std::string>>{{dir / "tree"},
                                                  {dir / "tree/d1/f1.c"},
                                                  {dir / "other"},
-                                                 {"--files-from", list},
                                                  {"--null", "--files-from", nulls},
-                                                 {"--files-from", nulls},
                                                  {"--keep-going", "--files-from", list}}) {
         expect_same_runs(options, dir / "rules", targets);
       }
@@ -181,13 +174,11 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
 TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
   // Each case makes one part of the rule set unreadable for nobody.
   const std::vector<std::pair<std::string, mode_t>> cases = {
-      {"licenses.d/MIT/text0.txt", 0},  // "ERROR: Cannot read", standard output
-      {"licenses.d/Zlib/text0.txt", 0},
+      {"licenses.d/MIT/text0.txt", 0},   // "ERROR: Cannot read", standard output
       {"strings.d/MIT/strings.txt", 0},  // "... during string detection", standard error
-      {"strings.d/Only-Strings/s.txt", 0},
-      {"licenses.d", 0},          // "Can't open license folder" per file
-      {"strings.d", 0111},        // no string pass, confirmations still work
-      {"licenses.d/GPL-2.0", 0},  // skipped silently
+      {"licenses.d", 0},                 // "Can't open license folder" per file
+      {"strings.d", 0111},               // no string pass, confirmations still work
+      {"licenses.d/GPL-2.0", 0},         // skipped silently
       // Listed but not searchable: the entries show, stat fails on them.
       {"licenses.d", 0444},
       {"licenses.d/MIT", 0444},

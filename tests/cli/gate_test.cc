@@ -29,13 +29,9 @@ TEST(Gate, RefusedVerdicts) {
     std::string license;
     bool expression, refused;
   } cases[] = {
-      {gate("GPL-*, AGPL-*"), "GPL-2.0-only", false, true},
-      {gate("GPL-*,AGPL-*"), "LGPL-2.1-only", false, false},  // the whole id must match
-      {gate("gpl-*"), "GPL-3.0-or-later", false, true},       // without regard to case
+      {gate("GPL-*, AGPL-*"), "LGPL-2.1-only", false, false},  // the whole id must match
       {gate("GPL-[12]*"), "GPL-3.0-only", false, false},
       {gate("GPL-2.0"), "GPL-2.0+", false, true},  // "+": with or without it
-      {gate("", "MIT,GPL-2.0"), "GPL-2.0+", false, false},
-      {gate("", ""), "MIT", false, true},  // --allow '': nothing is allowed
       {gate(",,"), "MIT", false, false},
       {gate("MIT", "*"), "MIT", false, true},  // --fail-on wins
       // Expressions: a choice of licenses none of which is refused is enough.
