@@ -30,29 +30,28 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-void make_dirs(const std::string& path) {
+void make_dirs(Str path) {
   fs::create_directories(path);
 }
 
-void write_file(const std::string& path, const std::string& content) {
-  fs::create_directories(fs::path(path).parent_path());
+void write_file(Str path, Str content) {
+  make_dirs(fs::path(path).parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!(out << content)) throw std::runtime_error("cannot write " + path);
 }
 
-std::string read_file(const std::string& path) {
+std::string read_file(Str path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void write_rule_set(const std::string& root,
-                    const std::vector<std::pair<std::string, std::string>>& files) {
+void write_rule_set(Str root, const std::vector<std::pair<std::string, std::string>>& files) {
   make_dirs(root + "/licenses.d");
   make_dirs(root + "/strings.d");
   for (const auto& [name, content] : files) write_file(root + "/" + name, content);
 }
 
-std::vector<std::string> listing(const std::string& dir) {
+std::vector<std::string> listing(Str dir) {
   std::vector<std::string> names;
   for (const fs::directory_entry& e : fs::directory_iterator(dir))
     names.push_back(e.path().filename());
@@ -60,7 +59,7 @@ std::vector<std::string> listing(const std::string& dir) {
 }
 
 RunResult run_program(std::vector<std::string> argv, const RunOptions& options) {
-  const auto quoted = [](const std::string& word) {
+  const auto quoted = [](Str word) {
     std::string out = "'";
     for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
@@ -69,7 +68,7 @@ RunResult run_program(std::vector<std::string> argv, const RunOptions& options) 
   // Option parsing must not depend on the caller's environment.
   std::string command = "exec env -u POSIXLY_CORRECT";
   if (options.as_nobody) command += " setpriv --reuid=nobody --regid=nogroup --clear-groups";
-  for (const std::string& a : argv) command.append(" ").append(quoted(a));
+  for (Str a : argv) command.append(" ").append(quoted(a));
   command += " <" + quoted(options.input) + " >" + io / "out" + " 2>" + io / "err";
   if (!options.cwd.empty()) command.insert(0, "cd " + quoted(options.cwd) + " && ");
   const int wstatus = std::system(command.c_str());
@@ -77,7 +76,7 @@ RunResult run_program(std::vector<std::string> argv, const RunOptions& options) 
           WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1};
 }
 
-std::string runnable_by_nobody(const std::string& binary) {
+std::string runnable_by_nobody(Str binary) {
   static const TempDir bin;
   const std::string copy = bin / fs::path(binary).filename();
   if (!fs::exists(copy)) fs::copy_file(binary, copy);
@@ -91,7 +90,7 @@ RunResult run_tarsil(const std::vector<std::string>& args, const RunOptions& opt
   return run_program(argv, options);
 }
 
-void expect_same(const RunResult& want, const RunResult& got, const std::string& context) {
+void expect_same(const RunResult& want, const RunResult& got, Str context) {
   EXPECT_EQ(want.out, got.out) << context;
   EXPECT_EQ(want.err, got.err) << context;
   EXPECT_EQ(want.status, got.status) << context;
@@ -112,16 +111,18 @@ class RecordCheck : public ::testing::Environment {
 
 }  // namespace
 
-void expect_run(const std::vector<std::string>& args, const std::string& out,
-                const std::string& err, int status, const RunOptions& options) {
+void expect_run(const RunCase& c, const RunOptions& options,
+                const std::vector<std::string>& prefix) {
+  std::vector<std::string> args = prefix;
+  args.insert(args.end(), c.args.begin(), c.args.end());
   std::string joined;
-  for (const std::string& a : args) joined += " '" + a + "'";
+  for (Str a : args) joined += " '" + a + "'";
   const RunResult r = run_tarsil(args, options);
-  expect_same({out, err, status}, r, joined);
+  expect_same({c.out, c.err, c.status}, r, joined);
   seen_output += r.out;
 }
 
-std::string json_lines_error(const std::string& text) {
+std::string json_lines_error(Str text) {
   TempDir dir;
   write_file(dir / "out", text);
   const RunResult r =
@@ -133,48 +134,6 @@ std::string json_lines_error(const std::string& text) {
                    "    except Exception as e: sys.exit('%s: %r' % (e, line))\n",
                    dir / "out"});
   return r.status == 0 ? "" : r.out + r.err;
-}
-
-std::string record(const std::string& license, const std::string& score, const std::string& path,
-                   const std::string& rule, const std::string& copyright) {
-  return "{\"license\":\"" + license + "\",\"score\":\"" + score + "\",\"path\":\"" + path +
-         "\", \" rule\":\"" + rule + "\",\"copyright\":" + copyright + "}\n";
-}
-
-std::string pretty_record(const std::string& license, const std::string& score,
-                          const std::string& path, const std::string& rule,
-                          const std::string& copyright) {
-  return "{\n\tlicense\t\t: " + license + "\n\tscore\t\t: " + score + "\n\tpath\t\t: " + path +
-         "\n\trule\t\t: " + rule + "\n\tcopyright\t: " + copyright + "\n}\n";
-}
-
-std::string spdx_json(const std::string& id, const std::string& path,
-                      const std::string& copyright) {
-  return "{\"license\":\"" + id + "\",\"score\":\"100\",\"path\":\"" + path +
-         "\", \"rule\":\"SPDX-License-Identifier\",\"copyright\":" + copyright + "}\n";
-}
-
-std::string spdx_pretty(const std::string& id, const std::string& path,
-                        const std::string& copyright) {
-  return "{\n\tlicense\t\t: " + id + "\n\tscore\t\t: 100.00\n\tpath\t\t: " + path +
-         "\n\trule\t\t: SPDX-License-Identifier\n\tcopyright\n" + copyright + "\n}\n";
-}
-
-std::string unmatched(const std::string& path) {
-  return record("", "0.00", path, "");
-}
-
-const std::string kInvalidTarget =
-    "ERROR: You must specify a valid file or directory.\n       Please check the built in "
-    "--help\n";
-
-std::string banner(const std::string& rule_root, const std::string& setting_hex,
-                   const std::string& threshold, const std::string& minwords,
-                   const std::string& minbytes) {
-  return "Version \t : v.1.23\nSetting \t : 0x" + setting_hex + "\nThreshold \t : " + threshold +
-         "\nStringdir \t : " + rule_root + "/strings.d\nlicensedir \t : " + rule_root +
-         "/licenses.d\nminwords \t : " + minwords + "\nminbytes \t : " + minbytes +
-         "\n====================\n";
 }
 
 }  // namespace tarsil::testing

@@ -128,12 +128,12 @@ void expect_same_runs(const std::string& options, const std::string& rules,
   args.insert(args.end(), targets.begin(), targets.end());
   std::vector<std::string> argv = {runnable_by_nobody(TARSIL_REFERENCE_BINARY)};
   argv.insert(argv.end(), args.begin(), args.end());
-  const RunResult want = run_program(argv, as_nobody());
+  const RunResult want = run_program(argv, kNobody);
   for (const char* jobs : {"1", "2", "7"}) {
     args[1] = jobs;
     std::string joined;
     for (const std::string& a : args) joined += a + " ";
-    expect_same(want, run_tarsil(args, as_nobody()), joined);
+    expect_same(want, run_tarsil(args, kNobody), joined);
   }
 }
 

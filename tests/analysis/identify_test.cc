@@ -64,21 +64,18 @@ TEST(Identify, SingleFiles) {
            "\nComparing against " + rules +
            "/strings.d/MIT/mit.txt: TOKAAAAAAA|TOKBBBBBBB|\nMatched licensedir\n" + tail},
   };
-  for (RunCase c : cases) {
-    c.args.insert(c.args.begin(), {"-r", rules});
-    expect_run(c);
-  }
+  for (const RunCase& c : cases) expect_run(c, {}, {"-r", rules});
   // An unreadable license directory: no record, status 0.
   chmod((rules + "/licenses.d").c_str(), 0);
   const std::string line = "Can't open license folder: " + rules + "/licenses.d\n";
-  expect_run({"-r", rules, found}, line, "", 0, as_nobody());
+  expect_run({{"-r", rules, found}, line}, kNobody);
   write_file(dir / "tree/a.c", "a\n");
   write_file(dir / "tree/b.c", "b\n");
-  expect_run({"-y", "-r", rules, dir / "tree"}, line + line, "", 0, as_nobody());
+  expect_run({{"-y", "-r", rules, dir / "tree"}, line + line}, kNobody);
   // Without the license directory, the tag settles nothing.
   chmod((rules + "/licenses.d").c_str(), 0755);
   std::filesystem::rename(rules + "/licenses.d/MIT", rules + "/licenses.d/.MIT");
-  expect_run({"-r", rules, spdx}, unmatched(spdx));
+  expect_run({{"-r", rules, spdx}, unmatched(spdx)});
 }
 
 TEST(Selection, BestCandidate) {
@@ -89,9 +86,13 @@ TEST(Selection, BestCandidate) {
     write_rule_set(rules, files);
     return listing(rules + "/licenses.d");
   };
+  const auto run = [&](std::vector<std::string> args, Str out) {
+    expect_run({args, out}, {}, {"-r", rules});
+  };
   write_file(file, toks(0, 4));
   write_file(other, "int main() { return 0; }\n");
   const std::string twice = toks(0, 4) + toks(0, 4);  // 8 words: 120 when proportional
+  const std::string log = banner(rules) + "Tarsil analyzing license\n";
 
   // A confirmed proportional 120 is stored as 110, and a later 115 replaces
   // it; the name is picked so that the listing gives BSD-2-Clause first.
@@ -107,45 +108,41 @@ TEST(Selection, BestCandidate) {
     }
   }
   ASSERT_NE("", later);
-  expect_run({"-d", "-r", rules, file},
-             banner(rules) +
-                 "Tarsil analyzing license\nscore 120.00 (110.00) (x)\t: BSD-2-Clause\n" +
-                 "score 115.00 (115.00) (x)\t: " + later + "\nAnalysis concluded\n" +
-                 record(later, "115.00", file, "seven.txt"));
+  run({"-d", file},
+      log + "score 120.00 (110.00) (x)\t: BSD-2-Clause\nscore 115.00 (115.00) (x)\t: " + later +
+          "\nAnalysis concluded\n" + record(later, "115.00", file, "seven.txt"));
 
   // Equal scores: the longer reference text wins whatever the order; with
   // the threshold at 0, an unrelated file goes to the longest text.
   rule_set({{"licenses.d/ISC/long.txt", toks(0, 4)}, {"licenses.d/MIT/short.txt", toks(0, 2)}});
-  expect_run({"-r", rules, file}, record("ISC", "100.00", file, "long.txt"));
-  expect_run({"-s", "0", "-r", rules, other}, record("ISC", "0.00", other, "long.txt"));
+  run({file}, record("ISC", "100.00", file, "long.txt"));
+  run({"-s", "0", other}, record("ISC", "0.00", other, "long.txt"));
   // Equal scores and lengths: the first listed wins.
   const std::string first =
       rule_set({{"licenses.d/ISC/b.txt", toks(2, 4)}, {"licenses.d/MIT/a.txt", toks(0, 2)}})[0];
-  expect_run({"-r", rules, file},
-             record(first, "100.00", file, first == "ISC" ? "b.txt" : "a.txt"));
+  run({file}, record(first, "100.00", file, first == "ISC" ? "b.txt" : "a.txt"));
 
   // Only names starting with "BSD" or "Apache" (in that case) score proportionally.
-  std::string log;
-  for (const std::string& name : rule_set(
+  std::string scores;
+  for (Str name : rule_set(
            {{"licenses.d/BSD-3-Clause/b.txt", twice}, {"licenses.d/bsd-3-clause/b.txt", twice}})) {
-    log += name == "BSD-3-Clause" ? "score 120.00 (120.00) (x)\t: BSD-3-Clause\n"
-                                  : "score 100.00 (" + std::string(log.empty() ? "100" : "120") +
-                                        ".00) \t: bsd-3-clause\n";
+    scores += name == "BSD-3-Clause"
+                  ? "score 120.00 (120.00) (x)\t: BSD-3-Clause\n"
+                  : "score 100.00 (" + std::string(scores.empty() ? "100" : "120") +
+                        ".00) \t: bsd-3-clause\n";
   }
-  expect_run({"-d", "-r", rules, file}, banner(rules) + "Tarsil analyzing license\n" + log +
-                                            "Analysis concluded\n" +
-                                            record("BSD-3-Clause", "120.00", file, "b.txt"));
+  run({"-d", file},
+      log + scores + "Analysis concluded\n" + record("BSD-3-Clause", "120.00", file, "b.txt"));
 
   // License, rule and path values are escaped in JSON form only.
   rule_set({{"licenses.d/Q\"L\\/r\"1\\.txt", toks(0, 4)}});
-  const std::string odd = dir / "o\"d\\d.c", tagged = dir / "t\"a\\g.c",
-                    odd_json = dir / "o\\\"d\\\\d.c";
+  const std::string odd = dir / "o\"d\\d.c", tagged = dir / "t\"a\\g.c";
   write_file(odd, toks(0, 4));
   write_file(tagged, "SPDX-License-Identifier: Q\"L\\\n");
-  expect_run({"-r", rules, odd}, record("Q\\\"L\\\\", "100.00", odd_json, "r\\\"1\\\\.txt"));
-  expect_run({"-p", "-r", rules, odd}, pretty_record("Q\"L\\", "100.00", odd, "r\"1\\.txt"));
-  expect_run({"-r", rules, tagged}, spdx_json("Q\\\"L\\\\", dir / "t\\\"a\\\\g.c"));
-  expect_run({"-p", "-r", rules, tagged}, spdx_pretty("Q\"L\\", tagged));
+  run({odd}, record("Q\\\"L\\\\", "100.00", dir / "o\\\"d\\\\d.c", "r\\\"1\\\\.txt"));
+  run({"-p", odd}, pretty_record("Q\"L\\", "100.00", odd, "r\"1\\.txt"));
+  run({tagged}, spdx_json("Q\\\"L\\\\", dir / "t\\\"a\\\\g.c"));
+  run({"-p", tagged}, spdx_pretty("Q\"L\\", tagged));
 }
 
 }  // namespace

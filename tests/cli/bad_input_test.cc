@@ -50,12 +50,13 @@ TEST(BadInput, FileContents) {
   };
   for (const auto& c : cases) {
     write_file(dir / c.name, c.content);
-    expect_run({"-r", rules, dir / c.name}, c.found ? mit(dir / c.name) : unmatched(dir / c.name));
+    expect_run(
+        {{"-r", rules, dir / c.name}, c.found ? mit(dir / c.name) : unmatched(dir / c.name)});
   }
   // A sparse 1 GB file: only its head is read.
   write_file(dir / "sparse", kMit);
   ASSERT_EQ(0, truncate((dir / "sparse").c_str(), off_t{1} << 30));
-  expect_run({"-r", rules, dir / "sparse"}, mit(dir / "sparse"));
+  expect_run({{"-r", rules, dir / "sparse"}, mit(dir / "sparse")});
 }
 
 TEST(BadInput, SpecialFilesAndLinks) {
@@ -69,11 +70,11 @@ TEST(BadInput, SpecialFilesAndLinks) {
   // As targets: none is a file or a directory.
   for (const std::string& target :
        {t + "/fifo", std::string("/dev/null"), t + "/device", t + "/dangling", t + "/loop"}) {
-    expect_run({"-r", rules, target}, "", kInvalidTarget, 1);
+    expect_run({{"-r", rules, target}, "", kInvalidTarget, 1});
   }
   // In a tree: passed over without a word.
   write_file(t + "/a.c", kMit);
-  expect_run({"-r", rules, t}, mit(t + "/a.c"));
+  expect_run({{"-r", rules, t}, mit(t + "/a.c")});
 }
 
 // Files removed or truncated after the listing, before their turn: the run is
@@ -139,8 +140,8 @@ TEST(BadInput, OddRuleSets) {
                {"ELF\n", "Binary", "bin"}};
   for (const auto& c : cases) {
     write_file(dir / "t.c", c.content);
-    expect_run({"-r", dir / "rules", dir / "t.c"},
-               record(c.license, "100.00", dir / "t.c", c.rule));
+    expect_run(
+        {{"-r", dir / "rules", dir / "t.c"}, record(c.license, "100.00", dir / "t.c", c.rule)});
   }
 }
 

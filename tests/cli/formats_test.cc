@@ -37,37 +37,20 @@ TEST(Formats, LinesPerFile) {
 }
 
 TEST(Formats, DocumentPieces) {
-  const struct {
-    std::string license;
-    std::vector<std::string> ids;
-  } expressions[] = {
-      {"(MIT OR Apache-2.0) AND MIT", {"MIT", "Apache-2.0"}},
-      {"GPL-2.0-only WITH Classpath-exception-2.0 OR GPL-2.0+", {"GPL-2.0-only", "GPL-2.0+"}},
-      {"((A)) AND (B WITH E)", {"A", "B"}},
-  };
-  for (const auto& e : expressions) EXPECT_EQ(e.ids, license_ids(e.license)) << e.license;
-
-  const struct {
-    std::string path;
-    std::size_t root;
-    std::string want;
-  } names[] = {
-      {"tree/a/b.c", 5, "./a/b.c"},
-      {"tree//b.c", 6, "./b.c"},
-      {"/abs/x.c", 0, "./abs/x.c"},
-      {"./rel.c", 0, "./rel.c"},
-  };
-  for (const auto& n : names) EXPECT_EQ(n.want, document_file_name(n.path, n.root)) << n.path;
-
-  const struct {
-    std::string text;
-    bool valid;
-  } times[] = {
-      {"2024-02-29T23:59:59Z", true},  {"2023-02-29T00:00:00Z", false},
-      {"2026-13-01T00:00:00Z", false}, {"2026-12-07T24:00:00Z", false},
-      {"2026-12-07 05:40:00Z", false}, {"2026-12-07T05:40:00+01:00", false},
-  };
-  for (const auto& t : times) EXPECT_EQ(t.valid, valid_sbom_time(t.text)) << t.text;
+  using Ids = std::vector<std::string>;
+  EXPECT_EQ(Ids({"MIT", "Apache-2.0"}), license_ids("(MIT OR Apache-2.0) AND MIT"));
+  EXPECT_EQ(Ids({"GPL-2.0-only", "GPL-2.0+"}),
+            license_ids("GPL-2.0-only WITH Classpath-exception-2.0 OR GPL-2.0+"));
+  EXPECT_EQ(Ids({"A", "B"}), license_ids("((A)) AND (B WITH E)"));
+  EXPECT_EQ("./a/b.c", document_file_name("tree/a/b.c", 5));
+  EXPECT_EQ("./b.c", document_file_name("tree//b.c", 6));
+  EXPECT_EQ("./abs/x.c", document_file_name("/abs/x.c", 0));
+  EXPECT_EQ("./rel.c", document_file_name("./rel.c", 0));
+  EXPECT_TRUE(valid_sbom_time("2024-02-29T23:59:59Z"));
+  for (const char* time : {"2023-02-29T00:00:00Z", "2026-13-01T00:00:00Z", "2026-12-07T24:00:00Z",
+                           "2026-12-07 05:40:00Z", "2026-12-07T05:40:00+01:00"}) {
+    EXPECT_FALSE(valid_sbom_time(time)) << time;
+  }
 }
 
 }  // namespace
@@ -75,24 +58,31 @@ TEST(Formats, DocumentPieces) {
 namespace testing {
 namespace {
 
-TEST(Formats, CommandLine) {
+// The built binary's streams and statuses in each format. Documents: the SPDX
+// one pinned (by checksum; the tree's path, in its name and namespace, left
+// out); a file listed twice is one entry; an empty tree gives a valid
+// document; unpinned, each run has its own serial number.
+TEST(Formats, CommandLineAndDocuments) {
   TempDir dir;
-  const std::string r = dir / "rules", t = dir / "t", locked = dir / "t/locked.c";
+  const std::string r = dir / "rules", c = dir / "c", locked = dir / "c/locked.c";
   write_rule_set(r,
                  {{"licenses.d/MIT/license.txt", "Permission is hereby granted free of charge"}});
-  write_file(t + "/a.c", "/* SPDX-License-Identifier: MIT */\n// Copyright 2019 Example Project\n");
-  write_file(t + "/b.c", "int x;\n");
+  write_file(c + "/a.c", "/* SPDX-License-Identifier: MIT */\n// Copyright 2019 Example Project\n");
+  write_file(c + "/b.c", "int x;\n");
   write_file(locked, "x\n");
   chmod(locked.c_str(), 0);
-  const std::string a = t + "/a.c", b = t + "/b.c", list = dir / "list";
+  const std::string a = c + "/a.c", b = c + "/b.c", list = dir / "list";
   write_file(list, a + "\n" + locked + "\n" + b + "\n");
   const std::string line_a =
       R"({"path":")" + a + R"(","license":"MIT","score":100.00,"rule":null,"match":"spdx-tag")";
   const std::string line_b =
       R"({"path":")" + b + R"(","license":null,"score":0.00,"rule":null,"match":"none"})" + "\n";
   const std::string cannot = "ERROR: Cannot read " + locked + "\n";
-  const std::string log = "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n";
   const std::string csv = "path,license,score,rule,match\r\n";
+  const std::string formats =
+      "Error: --format requires one of records, jsonl, spdx-json, cyclonedx-json, csv (got: "
+      "JSONL)\n";
+  const std::string utc = "a UTC time as YYYY-MM-DDThh:mm:ssZ (got: yesterday)\n";
   const RunCase cases[] = {
       {{"--format", "jsonl", a}, line_a + "}\n"},
       // -p changes nothing; -y adds the statements, as the JSON form finds them.
@@ -101,17 +91,10 @@ TEST(Formats, CommandLine) {
       {{"--fo=csv", b}, csv + b + ",,0.00,,none\r\n"},
       {{"--format", "records", b}, unmatched(b)},
       // Logs and errors leave standard output to the format, wherever --format stands.
-      {{"-d", b, "--format", "jsonl"}, line_b, banner(r) + log},
+      {{"-d", b, "--format", "jsonl"}, line_b, banner(r) + kPassesLog},
       {{"-s", "x", b, "--format", "jsonl"}, "", "Error: -s requires integer (got: x)\n", 1},
-      {{"--format", "jsonl", "--format", "JSONL", b},
-       "",
-       "Error: --format requires one of records, jsonl, spdx-json, cyclonedx-json, csv (got: "
-       "JSONL)\n",
-       1},
-      {{"--sbom-created", "yesterday", b},
-       "",
-       "Error: --sbom-created requires a UTC time as YYYY-MM-DDThh:mm:ssZ (got: yesterday)\n",
-       1},
+      {{"--format", "jsonl", "--format", "JSONL", b}, "", formats, 1},
+      {{"--sbom-created", "yesterday", b}, "", "Error: --sbom-created requires " + utc, 1},
       // An unreadable file: its error on standard error; a document is not written.
       {{"--format", "jsonl", "--files-from", list}, line_a + "}\n", cannot, 1},
       {{"--format", "spdx-json", "--files-from", list}, "", cannot, 1},
@@ -120,26 +103,15 @@ TEST(Formats, CommandLine) {
        "tarsil: " + locked + ": permission denied\n",
        2},
   };
-  for (RunCase c : cases) {
-    const bool listed = c.args.back() == list;
-    c.args.insert(c.args.begin(), {"-r", r});
-    expect_run(c, listed ? as_nobody() : RunOptions{});
-  }
-}
+  for (const RunCase& run : cases)
+    expect_run(run, run.args.back() == list ? kNobody : RunOptions{}, {"-r", r});
 
-// Documents: the SPDX one pinned (by checksum; the tree's path, in its name
-// and namespace, left out); a file listed twice is one entry; an empty tree
-// gives a valid document; unpinned, each run has its own serial number.
-TEST(Formats, Documents) {
-  TempDir dir;
-  const std::string r = dir / "rules", t = dir / "t";
-  write_rule_set(r,
-                 {{"licenses.d/MIT/license.txt", "Permission is hereby granted free of charge"}});
+  const std::string t = dir / "t";
   write_file(t + "/a.c", "/* SPDX-License-Identifier: MIT */\n// Copyright 2019 \"Example\"\n");
   write_file(t + "/b.c", "");
-  write_file(dir / "list", t + "/a.c\n" + t + "/a.c\n");
+  write_file(dir / "twice", t + "/a.c\n" + t + "/a.c\n");
   make_dirs(dir / "empty");
-  const auto run = [&](const std::string& format, std::vector<std::string> args) {
+  const auto run = [&](Str format, std::vector<std::string> args) {
     args.insert(args.begin(), {"-r", r, "--format", format});
     return run_tarsil(args).out;
   };
@@ -148,11 +120,11 @@ TEST(Formats, Documents) {
   spdx.replace(uuid, spdx.find('"', uuid) - uuid, "UUID");
   spdx.replace(spdx.find(t), t.size(), "TREE");
   EXPECT_EQ("da4559a60b11592ac681a450fa8c702d055a2f93", sha1_hex(spdx)) << spdx;
-  const std::string twice = run("spdx-json", {"--files-from", dir / "list"});
+  const std::string twice = run("spdx-json", {"--files-from", dir / "twice"});
   EXPECT_EQ(twice.find("\"./"), twice.rfind("\"./")) << twice;
   const std::string empty = run("cyclonedx-json", {dir / "empty"});
   EXPECT_EQ("  \"components\": []\n}\n", empty.substr(empty.rfind("\n  \"") + 1));
-  const auto serial = [&](const std::string& format) {
+  const auto serial = [&](Str format) {
     const std::string out = run(format, {t});
     return out.substr(out.find(format == "spdx-json" ? "spdxdocs/" : "urn:uuid:"), 45);
   };

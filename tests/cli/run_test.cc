@@ -45,13 +45,9 @@ TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
   };
   for (const auto& [list, c] : cases) {
     write_file(dir / "list", list);
-    for (const std::string& from : {dir / "list", std::string("-")}) {
-      RunCase run = c;
-      run.args.insert(run.args.begin(), {"-r", rules, "--files-from", from});
-      RunOptions options = as_nobody();
-      options.input = dir / "list";
-      expect_run(run, options);
-    }
+    for (Str from : {dir / "list", std::string("-")})
+      expect_run(c, {.as_nobody = true, .input = dir / "list"},
+                 {"-r", rules, "--files-from", from});
   }
 }
 

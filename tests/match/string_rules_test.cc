@@ -36,8 +36,8 @@ TEST(StringRules, OneRuleFile) {
     write_rule_set(root, {{"strings.d/ID/" + c.name, c.rules}});
     write_file(target, c.target);
     SCOPED_TRACE(c.rules);
-    expect_run({"-r", root, target},
-               c.want ? record("ID", "100.00", target, "strings.d") : unmatched(target));
+    expect_run({{"-r", root, target},
+                c.want ? record("ID", "100.00", target, "strings.d") : unmatched(target)});
   }
 }
 
@@ -59,10 +59,10 @@ TEST(StringRules, LogGoesOnAfterAMatch) {
     }
     log += "Matched licensedir\n";
   }
-  expect_run({"-dd", "-r", rules, target},
-             banner(rules, "3") + "Target: ALL|RIGHTS|RESERVED|REALLY|\n" +
-                 "Tarsil analyzing license\nTarsil analyzing string\n" + log +
-                 "Analysis concluded\n" + record("ID", "100.00", target, "strings.d"));
+  expect_run({{"-dd", "-r", rules, target},
+              banner(rules, "3") + "Target: ALL|RIGHTS|RESERVED|REALLY|\n" +
+                  "Tarsil analyzing license\nTarsil analyzing string\n" + log +
+                  "Analysis concluded\n" + record("ID", "100.00", target, "strings.d")});
 }
 
 TEST(StringRules, UnreadableRuleFileEndsTheRun) {
@@ -72,8 +72,11 @@ TEST(StringRules, UnreadableRuleFileEndsTheRun) {
   chmod(rule.c_str(), 0);
   write_file(dir / "a.c", "int x;\n");
   for (const char* keep_going : {"--jobs=1", "--keep-going"}) {  // a broken rule set stops it
-    expect_run({keep_going, "-r", dir / "rules", dir / "a.c"}, "",
-               "ERROR: Cannot open " + rule + " during string detection\n", 1, as_nobody());
+    expect_run({{keep_going, "-r", dir / "rules", dir / "a.c"},
+                "",
+                "ERROR: Cannot open " + rule + " during string detection\n",
+                1},
+               kNobody);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <set>
+#include <sstream>
 
 #include "test_util.h"
 
@@ -25,35 +26,31 @@ TEST(ScanTree, Walks) {
     if (name != "empty" && name != "dirlink")
       want += unmatched(t + (name == "sub" ? "/sub/y.c" : "/" + name));
   }
-  expect_run({"-r", rules, t}, want);
+  expect_run({{"-r", rules, t}, want});
   ASSERT_EQ(0, symlink("t/sub", (dir / "sublink").c_str()));  // a link target is walked
-  expect_run({"-r", rules, dir / "sublink"}, unmatched(dir / "sublink/y.c"));
+  expect_run({{"-r", rules, dir / "sublink"}, unmatched(dir / "sublink/y.c")});
 
   // Paths are composed from the target as given.
   write_file(dir / "a/x.c", "text\n");
   make_dirs(dir / "empty");
   write_file(dir / "q\"b\\/t\tx\n\xff.c", "text\n");  // odd bytes in names
-  const struct {
-    std::string cwd, target, want;
-  } cases[] = {
-      {dir.path(), "a/", unmatched("a//x.c")},
-      {dir / "a", ".", unmatched("./x.c")},
-      {dir / "a", "..//a", unmatched("..//a/x.c")},
-      {dir.path(), "empty", ""},
-      {dir.path(), "q\"b\\", unmatched("q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
+  const RunCase cases[] = {
+      {{"."}, unmatched("./x.c")},
+      {{"../a/"}, unmatched("../a//x.c")},
+      {{"..//a"}, unmatched("..//a/x.c")},
+      {{"../empty"}, ""},
+      {{"../q\"b\\"}, unmatched("../q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
+      // The pretty form writes names as they are.
+      {{"-p", "../q\"b\\"}, pretty_record("", "0.00", "../q\"b\\/t\tx\n\xff.c", "")},
   };
-  for (const auto& c : cases) expect_run({"-r", rules, c.target}, c.want, "", 0, {.cwd = c.cwd});
-  expect_run({"-p", "-r", rules, "q\"b\\"},  // the pretty form writes names as they are
-             pretty_record("", "0.00", "q\"b\\/t\tx\n\xff.c", ""), "", 0, {.cwd = dir.path()});
+  for (const RunCase& c : cases) expect_run(c, {.cwd = dir / "a"}, {"-r", rules});
 
   // An unreadable directory is skipped without a word; an unreadable file
   // ends the run there, earlier records staying.
   write_file(dir / "a/locked/y.c", "text\n");
   chmod((dir / "a/locked").c_str(), 0);
-  expect_run({"-r", rules, dir / "a"}, unmatched(dir / "a/x.c"), "", 0, as_nobody());
-  for (const char* name : {"a.c", "b.c", "c.c", "d.c", "e.c", "secret.c"}) {
-    write_file(u + "/" + name, "text\n");
-  }
+  for (const char* name : {"a.c", "b.c", "c.c", "d.c", "e.c", "secret.c"})
+    write_file(u + "/" + name, "x");
   chmod((u + "/secret.c").c_str(), 0);
   const std::string error = "ERROR: Cannot read " + u + "/secret.c\n";
   const std::string notice = "tarsil: " + u + "/secret.c: permission denied\n";
@@ -64,15 +61,11 @@ TEST(ScanTree, Walks) {
   }
   // With --keep-going it is a notice on standard error, the scan goes on, status 2.
   const RunCase unreadable[] = {
-      {{u}, before + error, "", 1},
+      {{dir / "a"}, unmatched(dir / "a/x.c")},  {{u}, before + error, "", 1},
       {{u + "/secret.c"}, error, "", 1},  // a file target
-      {{"--keep-going", u}, others, notice, 2},
-      {{"--keep-going", u + "/secret.c"}, "", notice, 2},
+      {{"--keep-going", u}, others, notice, 2}, {{"--keep-going", u + "/secret.c"}, "", notice, 2},
   };
-  for (RunCase c : unreadable) {
-    c.args.insert(c.args.begin(), {"-r", rules, "--jobs", "3"});
-    expect_run(c, as_nobody());
-  }
+  for (const RunCase& c : unreadable) expect_run(c, kNobody, {"-r", rules, "--jobs", "3"});
 }
 
 // --exclude: a glob matched against each entry's name and its path below the
@@ -82,42 +75,38 @@ TEST(ScanTree, Exclusions) {
   TempDir dir;
   const std::string rules = dir / "rules", t = dir / "t";
   write_rule_set(rules, {});
-  for (const char* name : {"a.c", "b.min.js", "node_modules/x.c", "sub/node_modules/y.c",
-                           "sub/keep.c", "sub/gen/z.c", ".git/config"}) {
-    write_file(t + "/" + name, "text\n");
-  }
+  const std::string all =
+      "a.c b.min.js node_modules/x.c sub/node_modules/y.c sub/keep.c sub/gen/z.c .git/config";
+  std::istringstream files(all);
+  for (std::string name; files >> name;) write_file(t + "/" + name, "text\n");
   write_file(dir / "list", t + "/b.min.js\n" + t + "/sub\n");
   const struct {
     std::vector<std::string> args;
-    std::vector<std::string> want;  // paths below t, in any order
+    std::string want;  // paths below t, in any order
   } cases[] = {
-      {{"--exclude", "node_modules", "--exclude=.git", t},
-       {"a.c", "b.min.js", "sub/keep.c", "sub/gen/z.c"}},
+      {{"--exclude", "node_modules", "--exclude=.git", t}, "a.c b.min.js sub/keep.c sub/gen/z.c"},
       {{"--exclude", "sub/gen", "--exclude", "*.js", t},
-       {"a.c", "node_modules/x.c", "sub/node_modules/y.c", "sub/keep.c", ".git/config"}},
-      {{"--exclude", "sub/*", "--exclude", "[.n]*", t}, {"a.c", "b.min.js"}},  // "*" spans "/"
-      {{"--exclude", "sub/gen/", "--exclude", "/*", t},  // paths never end or start in "/"
-       {"a.c", "b.min.js", "node_modules/x.c", "sub/node_modules/y.c", "sub/keep.c", "sub/gen/z.c",
-        ".git/config"}},
-      {{"--exclude", "t", "--exclude", "*.js", t + "/b.min.js"}, {"b.min.js"}},
-      {{"--exclude", "t", "--exclude", "*.c", t}, {"b.min.js", ".git/config"}},
+       "a.c node_modules/x.c sub/node_modules/y.c sub/keep.c .git/config"},
+      {{"--exclude", "sub/*", "--exclude", "[.n]*", t}, "a.c b.min.js"},  // "*" spans "/"
+      {{"--exclude", "sub/gen/", "--exclude", "/*", t}, all},  // paths never end or start in "/"
+      {{"--exclude", "t", "--exclude", "*.js", t + "/b.min.js"}, "b.min.js"},
+      {{"--exclude", "t", "--exclude", "*.c", t}, "b.min.js .git/config"},
       // Relative to each listed directory: "sub/keep.c" is "keep.c" there.
       {{"--exclude", "*.js", "--exclude", "keep.c", "--exclude", "sub/*", "--files-from",
         dir / "list"},
-       {"b.min.js", "sub/node_modules/y.c", "sub/gen/z.c"}},
+       "b.min.js sub/node_modules/y.c sub/gen/z.c"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"-r", rules};
     args.insert(args.end(), c.args.begin(), c.args.end());
     std::multiset<std::string> want, got;
-    for (const std::string& path : c.want) want.insert(unmatched(t + "/" + path));
+    std::istringstream paths(c.want);
+    for (std::string path; paths >> path;) want.insert(unmatched(t + "/" + path));
     const RunResult r = run_tarsil(args);
-    for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1) {
+    for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1)
       got.insert(r.out.substr(at, r.out.find('\n', at) + 1 - at));
-    }
     EXPECT_EQ(want, got) << c.args[1];
-    EXPECT_EQ("", r.err);
-    EXPECT_EQ(0, r.status);
+    expect_same({"", "", 0}, {"", r.err, r.status}, c.args[1]);
   }
 }
 
@@ -129,12 +118,9 @@ TEST(ScanTree, WalksAnyDepthAndPathLength) {
   write_rule_set(dir / "rules", {});
   const std::string name(100, 'd'), root = dir / "t";
   make_dirs(root);
-  ASSERT_EQ(
-      0, run_program(
-             {"bash", "-c",
-              "for i in {1..150}; do touch a z && mkdir \"$0\" && cd \"$0\" || exit 1; done", name},
-             {.cwd = root})
-             .status);
+  const std::string levels =
+      "for i in {1..150}; do touch a z && mkdir \"$0\" && cd \"$0\" || exit 1; done";
+  ASSERT_EQ(0, run_program({"bash", "-c", levels, name}, {.cwd = root}).status);
   // Each level: its files listed before its directory, the levels below, its files after.
   std::string want, tail, path = root;
   const std::vector<std::string> order = listing(root);  // the same at every level
