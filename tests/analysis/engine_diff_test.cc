@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -32,8 +33,7 @@ const std::vector<std::string> kSentences = {
     "#include <stdio.h>",
     "Copyright (c) 2021 Example Project contributors",
     "static const char* name = \"licensed\";",
-    "A B C D E F G H",
-};
+    "A B C D E F G H"};
 
 std::string sentences(std::mt19937& rng, int count) {
   std::string text;
@@ -74,15 +74,14 @@ void write_random_rules(const std::string& root, std::mt19937& rng) {
   }
   files.emplace_back("licenses.d/Filed/text.txt", kSentences[rng() % kSentences.size()]);
   write_rule_set(root, files);
-  for (const auto& [to, link] : std::vector<std::pair<std::string, std::string>>{
-           {"MIT", "licenses.d/Linked"},
-           {"Only-Strings", "strings.d/Linked"},
-           {"text0.txt", "licenses.d/MIT/link.txt"},
-           {"missing", "licenses.d/MIT/dangling"},
-           {"missing", "licenses.d/Dangling"},
-           {"s.txt", "strings.d/Only-Strings/link.txt"}}) {
-    fs::create_symlink(to, root + "/" + link);
-  }
+  const std::pair<const char*, const char*> links[] = {
+      {"MIT", "licenses.d/Linked"},
+      {"Only-Strings", "strings.d/Linked"},
+      {"text0.txt", "licenses.d/MIT/link.txt"},
+      {"missing", "licenses.d/MIT/dangling"},
+      {"missing", "licenses.d/Dangling"},
+      {"s.txt", "strings.d/Only-Strings/link.txt"}};
+  for (const auto& [to, link] : links) fs::create_symlink(to, root + "/" + link);
   mkfifo((root + "/licenses.d/Zlib/fifo").c_str(), 0644);
 }
 
@@ -106,39 +105,26 @@ void write_random_tree(const std::string& root, std::mt19937& rng, int count = 1
   mkfifo((root + "/d0/fifo").c_str(), 0644);
 }
 
-// Option sets, each split at its blanks: the fast engine's passes (zero
-// scores skipped; every comparison logged under -dd or a threshold of 0),
-// chunk sizes from one word to a whole text, and the other settings once.
-const char* const kOptionSets[] = {"",
-                                   "-d -s 50 -p",
-                                   "-d -d -y",
-                                   "-s 0 -y",
-                                   "-w 0 -b 0",
-                                   "-s 100 -b 3 -w 1",
-                                   "-b 1000 -d -d --spdx-expressions"};
-
 // The reference engine with one job against the fast one with 1, 2 and 7,
-// each run as nobody with `options`, then `-r rules` and `targets`.
-void expect_same_runs(const std::string& options, const std::string& rules,
-                      const std::vector<std::string>& targets) {
-  std::vector<std::string> args = {"--jobs", "1"};
-  std::istringstream words(options);
-  for (std::string word; words >> word;) args.push_back(word);
-  args.insert(args.end(), {"-r", rules});
-  args.insert(args.end(), targets.begin(), targets.end());
-  std::vector<std::string> argv = {runnable_by_nobody(TARSIL_REFERENCE_BINARY)};
-  argv.insert(argv.end(), args.begin(), args.end());
+// each run as nobody with `-r rules` and `words` (split at its blanks).
+void expect_same_runs(const std::string& words, const std::string& rules) {
+  std::vector<std::string> args = {"--jobs", "1", "-r", rules};
+  std::istringstream in(words);
+  for (std::string word; in >> word;) args.push_back(word);
+  std::vector<std::string> argv = args;
+  argv.insert(argv.begin(), runnable_by_nobody(TARSIL_REFERENCE_BINARY));
   const RunResult want = run_program(argv, kNobody);
   for (const char* jobs : {"1", "2", "7"}) {
     args[1] = jobs;
-    std::string joined;
-    for (const std::string& a : args) joined += a + " ";
-    expect_same(want, run_tarsil(args, kNobody), joined);
+    expect_same(want, run_tarsil(args, kNobody), words + " --jobs " + jobs);
   }
 }
 
 // Trees, single files and path lists, as nobody: an unreadable directory is
 // passed over; an unreadable file ends the run (with --keep-going: a notice).
+// Option sets: the fast engine's passes (zero scores skipped; every
+// comparison logged under -dd or a threshold of 0), chunk sizes from one word
+// to a whole text, and the other settings once.
 TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
   for (const unsigned seed : {1u, 2u, 3u, 4u}) {
     std::mt19937 rng(seed);
@@ -148,24 +134,20 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
     write_random_tree(dir / "other", rng, 20);
     chmod((dir / "tree/d1/e").c_str(), 0);
     chmod((dir / "other/d2/f2.c").c_str(), 0);
-    const std::string list = dir / "list", nulls = dir / "nulls";
-    std::string lines, nul_separated;
-    for (const std::string& path :
-         {dir / "tree/d0", dir / "missing", dir / "tree/link.c", dir / "tree/d0/fifo",
-          std::string(), dir / "tree", dir / "other", dir / "tree/d0"}) {
+    std::string lines;
+    for (Str path : {dir / "tree/d0", dir / "missing", dir / "tree/link.c", dir / "tree/d0/fifo",
+                     std::string(), dir / "tree", dir / "other", dir / "tree/d0"}) {
       lines += path + "\n";
-      nul_separated += path + '\0';
     }
-    write_file(list, lines);
-    write_file(nulls, nul_separated);
-    for (const char* options : kOptionSets) {
-      for (const std::vector<std::string>& targets :
-           std::vector<std::vector<std::string>>{{dir / "tree"},
-                                                 {dir / "tree/d1/f1.c"},
-                                                 {dir / "other"},
-                                                 {"--null", "--files-from", nulls},
-                                                 {"--keep-going", "--files-from", list}}) {
-        expect_same_runs(options, dir / "rules", targets);
+    write_file(dir / "list", lines);
+    std::replace(lines.begin(), lines.end(), '\n', '\0');
+    write_file(dir / "nulls", lines);
+    for (const char* options : {"", "-d -s 50 -p", "-d -d -y", "-s 0 -y", "-w 0 -b 0",
+                                "-s 100 -b 3 -w 1", "-b 1000 -d -d --spdx-expressions"}) {
+      for (Str targets :
+           {dir / "tree", dir / "tree/d1/f1.c", dir / "other",
+            "--null --files-from " + dir / "nulls", "--keep-going --files-from " + dir / "list"}) {
+        expect_same_runs(std::string(options) + " " + targets, dir / "rules");
       }
     }
   }
@@ -173,7 +155,7 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
 
 TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
   // Each case makes one part of the rule set unreadable for nobody.
-  const std::vector<std::pair<std::string, mode_t>> cases = {
+  const std::pair<const char*, mode_t> cases[] = {
       {"licenses.d/MIT/text0.txt", 0},   // "ERROR: Cannot read", standard output
       {"strings.d/MIT/strings.txt", 0},  // "... during string detection", standard error
       {"licenses.d", 0},                 // "Can't open license folder" per file
@@ -194,10 +176,10 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
     write_random_tree(dir / "tree", rng);
     write_file(dir / "tree/d0/mit.c", kSentences[0] + "\n" + kSentences[7] + "\n");
     write_file(dir / "tree/d0/main.c", kSentences[9] + "\n");
-    ASSERT_EQ(0, chmod((dir / ("rules/" + path)).c_str(), mode)) << path;
+    ASSERT_EQ(0, chmod((dir / "rules/" + path).c_str(), mode)) << path;
     SCOPED_TRACE(path);
     for (const char* options : {"", "-d", "-d -d -y", "-s 0 --keep-going"}) {
-      expect_same_runs(options, dir / "rules", {dir / "tree"});
+      expect_same_runs(std::string(options) + " " + dir / "tree", dir / "rules");
     }
   }
 }
