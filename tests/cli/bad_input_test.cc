@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <thread>
 
 #include "test_util.h"
@@ -96,23 +95,14 @@ TEST(BadInput, FilesChangedDuringTheScan) {
   // About 450 records (64 KB in the pipe, 64 KB in the buffer) hold the run
   // in a write; files from the 600th on are changed before it goes on.
   const std::string syscall = "/proc/" + std::to_string(pid) + "/syscall";
-  for (int tries = 0; tries < 30000; ++tries) {
-    std::ifstream in(syscall);
-    std::string number;
-    if (in >> number && number == "1") break;  // write(2)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int tries = 0; tries < 30000 && read_file(syscall).rfind("1 ", 0) != 0; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));  // until in write(2)
   }
   std::string want;
   for (std::size_t i = 0; i < order.size(); ++i) {
     const std::string path = t + "/" + order[i];
-    if (i < 600) {
-      want += mit(path);
-    } else if (i % 2 == 0) {
-      ASSERT_EQ(0, unlink(path.c_str()));
-    } else {
-      ASSERT_EQ(0, truncate(path.c_str(), 0));
-      want += unmatched(path);
-    }
+    ASSERT_EQ(0, i < 600 ? 0 : i % 2 == 0 ? unlink(path.c_str()) : truncate(path.c_str(), 0));
+    if (i < 600 || i % 2 == 1) want += i < 600 ? mit(path) : unmatched(path);
   }
   std::string got;
   char buffer[1 << 16];

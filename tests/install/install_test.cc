@@ -36,14 +36,12 @@ bool have(const std::string& program) {
   return run_program({"sh", "-c", "command -v " + program}).status == 0;
 }
 
-// Checks that `tarsil` (with `args`) reports Apache-2.0 from the tag of a source file.
-void expect_reads_own_license(const std::string& tarsil, std::vector<std::string> args,
-                              const std::string& cwd = "") {
-  const std::string file = kSource + "/src/cli/main.cc";
-  args.insert(args.begin(), tarsil);
-  args.push_back(file);
-  const RunResult r = run_program(args, {.cwd = cwd});
-  EXPECT_EQ(spdx_json("Apache-2.0", file), r.out) << r.err;
+// Checks that `argv` (a tarsil binary and its options) reports Apache-2.0 from the tag of
+// a source file.
+void expect_reads_own_license(std::vector<std::string> argv, Str cwd = "") {
+  argv.push_back(kSource + "/src/cli/main.cc");
+  const RunResult r = run_program(argv, {.cwd = cwd});
+  EXPECT_EQ(spdx_json("Apache-2.0", argv.back()), r.out) << r.err;
 }
 
 TEST(Install, PrefixKelmorGivesTheStandAloneLayout) {
@@ -57,7 +55,7 @@ TEST(Install, PrefixKelmorGivesTheStandAloneLayout) {
                "kelmor/share/bash-completion/completions/tarsil"});
   EXPECT_EQ(want, files_below(dest.path()));
   // From P/bin the working-directory fallback finds P/etc/tarsil_rules.
-  expect_reads_own_license(dest / "kelmor/bin/tarsil", {}, dest / "kelmor/bin");
+  expect_reads_own_license({dest / "kelmor/bin/tarsil"}, dest / "kelmor/bin");
 }
 
 TEST(Install, DebianPackage) {
@@ -70,8 +68,8 @@ TEST(Install, DebianPackage) {
                    std::string(TARSIL_BUILD_DIR) + "/CPackConfig.cmake", "-B", dir.path()});
   ASSERT_EQ(0, r.status) << r.out << r.err;
   std::string deb;  // tarsil_<version>_<architecture>.deb
-  for (const fs::directory_entry& e : fs::directory_iterator(dir.path())) {
-    if (e.path().filename().string().starts_with("tarsil_" TARSIL_VERSION "_")) deb = e.path();
+  for (Str name : listing(dir.path())) {
+    if (name.starts_with("tarsil_" TARSIL_VERSION "_")) deb = dir / name;
   }
   ASSERT_NE("", deb) << r.out;
   const std::string root = dir / "root";
@@ -98,11 +96,10 @@ TEST(Install, DebianPackage) {
   EXPECT_EQ("tarsil (" TARSIL_VERSION ") unstable; urgency=medium\n", r.out);
   EXPECT_EQ(0, read_file(root + "/usr/share/doc/tarsil/copyright").find("Format: https://"));
 
-  const std::string tarsil = root + "/usr/bin/tarsil";
-  r = run_program({"ldd", tarsil});
+  r = run_program({"ldd", root + "/usr/bin/tarsil"});
   EXPECT_EQ(0, r.status) << r.err;
   EXPECT_EQ(std::string::npos, r.out.find("not found")) << r.out;
-  expect_reads_own_license(tarsil, {"-r", root + "/" + rules});
+  expect_reads_own_license({root + "/usr/bin/tarsil", "-r", root + "/" + rules});
 }
 
 // Every option the help text names, and every long option the parser's table
@@ -110,18 +107,16 @@ TEST(Install, DebianPackage) {
 TEST(Install, ManPageAndCompletionCoverEveryOption) {
   const std::string page = read_file(kSource + "/doc/tarsil.1");
   const std::string completion = read_file(kSource + "/doc/tarsil.bash-completion");
-  std::set<std::string> options;
-  const std::string help = run_tarsil({"--help"}).out;
   // "-d", "--debug," and the like in the help; {"name", no_argument, ... in the table.
-  const std::regex help_word("(?:^|\\s)(-[-a-z]+),?(?=\\s|$)");
-  for (std::sregex_iterator it(help.begin(), help.end(), help_word), end; it != end; ++it) {
-    options.insert((*it)[1]);
-  }
+  const std::string help = run_tarsil({"--help"}).out;
   const std::string table = read_file(kSource + "/src/cli/options.cc");
+  const std::regex help_word("(?:^|\\s)(-[-a-z]+),?(?=\\s|$)");
   const std::regex entry("\\{\"([^\"]+)\", (no|required)_argument");
-  for (std::sregex_iterator it(table.begin(), table.end(), entry), end; it != end; ++it) {
+  std::set<std::string> options;
+  for (std::sregex_iterator it(help.begin(), help.end(), help_word), end; it != end; ++it)
+    options.insert((*it)[1]);
+  for (std::sregex_iterator it(table.begin(), table.end(), entry), end; it != end; ++it)
     options.insert("--" + (*it)[1].str());
-  }
   EXPECT_GT(options.size(), 20u);  // both sources were read
   for (const std::string& option : options) {
     const std::string roff = std::regex_replace(option, std::regex("-"), "\\\\-");  // \- each
@@ -130,9 +125,8 @@ TEST(Install, ManPageAndCompletionCoverEveryOption) {
     EXPECT_TRUE(has_word(completion, option)) << option << " is not in the completion";
   }
   if (!have("groff")) GTEST_SKIP() << "groff missing: the page is not checked for warnings";
-  const RunResult r = run_program({"groff", "-man", "-ww", "-z", kSource + "/doc/tarsil.1"});
-  EXPECT_EQ("", r.err);
-  EXPECT_EQ(0, r.status);
+  expect_same({"", "", 0}, run_program({"groff", "-man", "-ww", "-z", kSource + "/doc/tarsil.1"}),
+              "groff");
 }
 
 TEST(Install, CompletionAnswers) {

@@ -55,12 +55,10 @@ std::string random_text(std::mt19937& rng, int max_words, bool end_with_bar) {
   static const std::vector<std::string> words = {
       "A",   "AB",  "ABC", "B", "BC", "LICENSE",  "LICENSED", "SUBLICENSE",
       "THE", "MIT", "X",   "2", "0",  "SOFTWARE", "COPY",     "COPYRIGHT"};
-  std::uniform_int_distribution<int> count(0, max_words);
-  std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
   std::string text;
-  const int n = count(rng);
+  const int n = std::uniform_int_distribution<int>(0, max_words)(rng);
   for (int i = 0; i < n; ++i) {
-    text += words[pick(rng)];
+    text += words[std::uniform_int_distribution<std::size_t>(0, words.size() - 1)(rng)];
     if (i + 1 < n || end_with_bar) text += '|';
   }
   // Now and then a stretch said twice.
