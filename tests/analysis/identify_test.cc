@@ -27,9 +27,8 @@ std::string toks(int from, int to) {
 // the "missing" one (85 %), and MIT's string rule (its first chunk) confirms it (92.50).
 TEST(Identify, SingleFiles) {
   TempDir dir;
-  const std::string rules = dir / "rules", found = dir / "found.c";
-  const std::string spdx = dir / "spdx.c", general = dir / "general.c", none = dir / "none.c";
-  const std::string expression = dir / "expression.c";
+  const std::string rules = dir / "rules", found = dir / "found.c", spdx = dir / "spdx.c";
+  const std::string general = dir / "general.c", none = dir / "none.c", expression = dir / "e.c";
   const std::string statement = "Copyright (C) 2019 Example Project contributors";
   const std::string text = toks(0, 14) + "present heretoo alright\n";
   const std::string reference = toks(0, 14) + "missing absentx lacking\npresent heretoo alright\n";
@@ -69,8 +68,7 @@ TEST(Identify, SingleFiles) {
   chmod((rules + "/licenses.d").c_str(), 0);
   const std::string line = "Can't open license folder: " + rules + "/licenses.d\n";
   expect_run({{"-r", rules, found}, line}, kNobody);
-  write_file(dir / "tree/a.c", "a\n");
-  write_file(dir / "tree/b.c", "b\n");
+  for (const char* name : {"tree/a.c", "tree/b.c"}) write_file(dir / name, "a\n");
   expect_run({{"-y", "-r", rules, dir / "tree"}, line + line}, kNobody);
   // Without the license directory, the tag settles nothing.
   chmod((rules + "/licenses.d").c_str(), 0755);

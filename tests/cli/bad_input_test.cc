@@ -28,7 +28,7 @@ std::string mit_rules(const TempDir& dir) {
   return dir / "rules";
 }
 
-TEST(BadInput, FileContents) {
+TEST(BadInput, FileContentsAndSpecialFiles) {
   TempDir dir;
   const std::string rules = mit_rules(dir);
   std::string crlf = kMit;
@@ -56,22 +56,19 @@ TEST(BadInput, FileContents) {
   write_file(dir / "sparse", kMit);
   ASSERT_EQ(0, truncate((dir / "sparse").c_str(), off_t{1} << 30));
   expect_run({{"-r", rules, dir / "sparse"}, mit(dir / "sparse")});
-}
 
-TEST(BadInput, SpecialFilesAndLinks) {
-  TempDir dir;
-  const std::string rules = mit_rules(dir), t = dir / "t";
+  // Special files and links: as targets, none is a file or a directory; in a
+  // tree, they are passed over without a word.
+  const std::string t = dir / "t";
   make_dirs(t);
   ASSERT_EQ(0, mkfifo((t + "/fifo").c_str(), 0644));
   const std::vector<std::pair<std::string, std::string>> links = {
       {"/dev/null", "device"}, {"missing", "dangling"}, {"loop", "loop"}};
   for (const auto& [to, name] : links) ASSERT_EQ(0, symlink(to.c_str(), (t + "/" + name).c_str()));
-  // As targets: none is a file or a directory.
   for (const std::string& target :
        {t + "/fifo", std::string("/dev/null"), t + "/device", t + "/dangling", t + "/loop"}) {
     expect_run({{"-r", rules, target}, "", kInvalidTarget, 1});
   }
-  // In a tree: passed over without a word.
   write_file(t + "/a.c", kMit);
   expect_run({{"-r", rules, t}, mit(t + "/a.c")});
 }

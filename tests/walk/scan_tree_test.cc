@@ -13,9 +13,10 @@
 namespace tarsil::testing {
 namespace {
 
-TEST(ScanTree, Walks) {
+TEST(ScanTree, WalksAndExclusions) {
   TempDir dir;
-  const std::string rules = dir / "rules", t = dir / "t", u = dir / "u";
+  const std::string rules = dir / "rules", u = dir / "u";
+  std::string t = dir / "t";
   write_rule_set(rules, {});
   for (const char* name : {"x.c", "sub/y.c", ".hidden.c"}) write_file(t + "/" + name, "text\n");
   make_dirs(t + "/empty");
@@ -66,15 +67,11 @@ TEST(ScanTree, Walks) {
       {{"--keep-going", u}, others, notice, 2}, {{"--keep-going", u + "/secret.c"}, "", notice, 2},
   };
   for (const RunCase& c : unreadable) expect_run(c, kNobody, {"-r", rules, "--jobs", "3"});
-}
 
-// --exclude: a glob matched against each entry's name and its path below the
-// walked directory; a matching directory is not entered. What is named (the
-// target, a listed path) is scanned all the same.
-TEST(ScanTree, Exclusions) {
-  TempDir dir;
-  const std::string rules = dir / "rules", t = dir / "t";
-  write_rule_set(rules, {});
+  // --exclude: a glob matched against each entry's name and its path below the
+  // walked directory; a matching directory is not entered. What is named (the
+  // target, a listed path) is scanned all the same.
+  t = dir / "x";
   const std::string all =
       "a.c b.min.js node_modules/x.c sub/node_modules/y.c sub/keep.c sub/gen/z.c .git/config";
   std::istringstream files(all);
@@ -83,20 +80,20 @@ TEST(ScanTree, Exclusions) {
   const struct {
     std::vector<std::string> args;
     std::string want;  // paths below t, in any order
-  } cases[] = {
+  } excluded[] = {
       {{"--exclude", "node_modules", "--exclude=.git", t}, "a.c b.min.js sub/keep.c sub/gen/z.c"},
       {{"--exclude", "sub/gen", "--exclude", "*.js", t},
        "a.c node_modules/x.c sub/node_modules/y.c sub/keep.c .git/config"},
       {{"--exclude", "sub/*", "--exclude", "[.n]*", t}, "a.c b.min.js"},  // "*" spans "/"
       {{"--exclude", "sub/gen/", "--exclude", "/*", t}, all},  // paths never end or start in "/"
-      {{"--exclude", "t", "--exclude", "*.js", t + "/b.min.js"}, "b.min.js"},
-      {{"--exclude", "t", "--exclude", "*.c", t}, "b.min.js .git/config"},
+      {{"--exclude", "x", "--exclude", "*.js", t + "/b.min.js"}, "b.min.js"},
+      {{"--exclude", "x", "--exclude", "*.c", t}, "b.min.js .git/config"},
       // Relative to each listed directory: "sub/keep.c" is "keep.c" there.
       {{"--exclude", "*.js", "--exclude", "keep.c", "--exclude", "sub/*", "--files-from",
         dir / "list"},
        "b.min.js sub/node_modules/y.c sub/gen/z.c"},
   };
-  for (const auto& c : cases) {
+  for (const auto& c : excluded) {
     std::vector<std::string> args = {"-r", rules};
     args.insert(args.end(), c.args.begin(), c.args.end());
     std::multiset<std::string> want, got;
