@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_util.h"
-
 namespace tarsil {
-namespace {
 
 TEST(JsonEscape, QuotesBackslashesAndControlBytes) {
   const struct {
@@ -28,13 +25,7 @@ TEST(JsonEscape, QuotesBackslashesAndControlBytes) {
       {"\xc0\xaf", "\\u00c0\\u00af"},             // overlong form
       {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"},  // surrogate
   };
-  std::string records;
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.want, json_escape(c.in)) << c.in;
-    records += "{\"v\":\"" + json_escape(c.in) + "\"}\n";
-  }
-  EXPECT_EQ("", testing::json_lines_error(records));
+  for (const auto& c : cases) EXPECT_EQ(c.want, json_escape(c.in)) << c.in;
 }
 
-}  // namespace
 }  // namespace tarsil

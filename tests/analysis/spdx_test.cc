@@ -10,7 +10,6 @@
 #include "test_util.h"
 
 namespace tarsil {
-namespace {
 using namespace std::string_literals;
 
 // Tags read as one license directory's name, then as license expressions.
@@ -102,5 +101,4 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
   EXPECT_EQ(std::nullopt, find_spdx_expression(tag + " MIT WITH LLVM-exception\n", settings));
 }
 
-}  // namespace
 }  // namespace tarsil

@@ -11,8 +11,7 @@
 #include "core/sha1.h"
 #include "test_util.h"
 
-namespace tarsil {
-namespace {
+namespace tarsil::testing {
 
 TEST(Formats, LinesPerFile) {
   const std::vector<std::string> statement = {"Copyright 2019 A \\ B"};
@@ -52,11 +51,6 @@ TEST(Formats, DocumentPieces) {
     EXPECT_FALSE(valid_sbom_time(time)) << time;
   }
 }
-
-}  // namespace
-
-namespace testing {
-namespace {
 
 // The built binary's streams and statuses in each format. Documents: the SPDX
 // one pinned (by checksum; the tree's path, in its name and namespace, left
@@ -132,6 +126,4 @@ TEST(Formats, CommandLineAndDocuments) {
     EXPECT_NE(serial(format), serial(format));
 }
 
-}  // namespace
-}  // namespace testing
-}  // namespace tarsil
+}  // namespace tarsil::testing

@@ -58,14 +58,12 @@ TEST(Gate, ExitStatusesAndMessages) {
   write_rule_set(rules, {{"licenses.d/MIT/text", "x"},
                          {"licenses.d/GPL-2.0-only/text", "x"},
                          {"licenses.d/GPL-2.0+/text", "x"}});
-  const std::pair<const char*, const char*> files[] = {
-      {"mit.c", "/* SPDX-License-Identifier: MIT */"},
-      {"gpl.c", "// SPDX-License-Identifier: GPL-2.0-only"},
-      {"plus.c", "// SPDX-License-Identifier: GPL-2.0+"},
-      {"or.c", "// SPDX-License-Identifier: GPL-2.0-only OR MIT"},  // an expression, or nothing
-      {"none.c", "int x;"},
-  };
-  for (const auto& [name, text] : files) write_file(t + "/" + name, std::string(text) + "\n");
+  const std::string tag = "// SPDX-License-Identifier: ";
+  write_file(t + "/mit.c", "/* SPDX-License-Identifier: MIT */\n");
+  write_file(t + "/gpl.c", tag + "GPL-2.0-only\n");
+  write_file(t + "/plus.c", tag + "GPL-2.0+\n");
+  write_file(t + "/or.c", tag + "GPL-2.0-only OR MIT\n");  // an expression, or nothing
+  write_file(t + "/none.c", "int x;\n");
   write_file(dir / "locked.c", "int x;\n");
   chmod((dir / "locked.c").c_str(), 0);
   const std::string disallowed = " with a disallowed license\n", missing = dir / "missing";
@@ -106,7 +104,7 @@ TEST(Gate, ExitStatusesAndMessages) {
     expect_run({plain, run_tarsil(plain, kNobody).out, c.err, c.status}, kNobody, c.gate);
   }
   // --summary: by count, then by name; numbers right-aligned; the gate's line last.
-  write_file(t + "/mit2.c", "// SPDX-License-Identifier: MIT\n");
+  write_file(t + "/mit2.c", tag + "MIT\n");
   const RunResult r =
       run_tarsil({"-r", rules, "--jobs", "2", "--summary", "--fail-on", "GPL-2.0+", t});
   EXPECT_EQ(r.out, run_tarsil({"-r", rules, t}).out);

@@ -7,7 +7,6 @@
 #include "test_util.h"
 
 namespace tarsil::testing {
-namespace {
 
 TEST(CommandLine, ExactOutputs) {
   // The help, byte for byte, is the one README.md shows under "Options".
@@ -83,5 +82,4 @@ TEST(CommandLine, ExactOutputs) {
   for (const RunCase& c : cases) expect_run(c);
 }
 
-}  // namespace
 }  // namespace tarsil::testing

@@ -15,7 +15,6 @@
 #include <vector>
 
 namespace tarsil {
-namespace {
 
 TEST(OrderedWriter, WritesInSerialOrderWhateverTheCompletionOrder) {
   const struct {
@@ -59,5 +58,4 @@ TEST(OrderedWriter, WritesInSerialOrderWhateverTheCompletionOrder) {
   }
 }
 
-}  // namespace
 }  // namespace tarsil

@@ -12,7 +12,6 @@
 #include "test_util.h"
 
 namespace tarsil::testing {
-namespace {
 
 namespace fs = std::filesystem;
 
@@ -73,5 +72,4 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
   fs::current_path(saved_cwd);
 }
 
-}  // namespace
 }  // namespace tarsil::testing

@@ -9,7 +9,6 @@
 #include "test_util.h"
 
 namespace tarsil::testing {
-namespace {
 
 TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
   TempDir dir;
@@ -51,5 +50,4 @@ TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
   }
 }
 
-}  // namespace
 }  // namespace tarsil::testing

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 namespace tarsil {
-namespace {
 
 TEST(Sha1, KnownVectors) {
   const struct {
@@ -29,5 +28,4 @@ TEST(Sha1, KnownVectors) {
   }
 }
 
-}  // namespace
 }  // namespace tarsil

@@ -10,7 +10,6 @@
 #include "core/settings.h"
 
 namespace tarsil {
-namespace {
 
 TEST(ChunkMatchScore, Table) {
   RunSettings settings = default_run_settings();
@@ -79,5 +78,4 @@ TEST(ChunkMatchScore, Table) {
             chunk_match_score("A|A|A|A|A|A|A|", "A|X|Y|", true, settings));
 }
 
-}  // namespace
 }  // namespace tarsil

@@ -8,7 +8,6 @@
 #include "test_util.h"
 
 namespace tarsil::testing {
-namespace {
 
 TEST(NormalizeText, Examples) {
   const struct {
@@ -31,5 +30,4 @@ TEST(NormalizeText, Examples) {
   for (const auto& c : cases) EXPECT_EQ(c.want, normalize_text(c.in)) << c.in;
 }
 
-}  // namespace
 }  // namespace tarsil::testing
