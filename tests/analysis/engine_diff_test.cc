@@ -55,21 +55,20 @@ void write_random_rules(const std::string& root, std::mt19937& rng) {
       {"strings.d/.hidden/s.txt", "int main(void)\n"},
       {"licenses.d/Not-A-Dir", kSentences[0]},
       {"strings.d/Filed", kSentences[0]}};  // a file where a directory would be
-  for (const char* id : {"MIT", "BSD-3-Clause", "Apache-2.0", "GPL-2.0", "bsd-x", "Zlib", "ISC"}) {
+  for (const std::string id :
+       {"MIT", "BSD-3-Clause", "Apache-2.0", "GPL-2.0", "bsd-x", "Zlib", "ISC"}) {
     for (int r = 0, n = 1 + rng() % 3; r < n; ++r) {
       std::string text = sentences(rng, 2 + rng() % 6);
       if (rng() % 3 == 0) text.pop_back();  // often ends in a word: no final bar
-      files.emplace_back("licenses.d/" + std::string(id) + "/text" + std::to_string(r) + ".txt",
-                         text);
+      files.emplace_back("licenses.d/" + id + "/text" + std::to_string(r) + ".txt", text);
     }
     if (rng() % 2 == 0) {
       std::string lines;
       for (int l = 0, n = rng() % 3; l < n; ++l) lines += kSentences[rng() % 6] + "\n";
       lines += kSentences[rng() % kSentences.size()];  // maybe without newline
       if (rng() % 2 == 0) lines += "\n";
-      files.emplace_back("strings.d/" + std::string(id) + "/strings.txt", lines);
-      files.emplace_back("strings.d/" + std::string(id) + "/more.txt",
-                         rng() % 2 ? "" : kSentences[rng() % 9]);
+      files.emplace_back("strings.d/" + id + "/strings.txt", lines);
+      files.emplace_back("strings.d/" + id + "/more.txt", rng() % 2 ? "" : kSentences[rng() % 9]);
     }
   }
   files.emplace_back("licenses.d/Filed/text.txt", kSentences[rng() % kSentences.size()]);
@@ -93,9 +92,8 @@ void write_random_tree(const std::string& root, std::mt19937& rng, int count = 1
   for (int f = 0; f < count; ++f) {
     std::string text = sentences(rng, rng() % 9);
     if (rng() % 7 == 0) text = "// SPDX-License-Identifier: MIT\n" + text;
-    write_file(root + "/d" + std::to_string(f % 3) + (f % 5 == 4 ? "/e" : "") + "/f" +
-                   std::to_string(f) + ".c",
-               text);
+    const std::string dir = root + "/d" + std::to_string(f % 3) + (f % 5 == 4 ? "/e" : "");
+    write_file(dir + "/f" + std::to_string(f) + ".c", text);
   }
   write_file(root + "/empty.txt", "");
   write_file(root + "/nul.bin", std::string("Permission is hereby\0granted", 28));

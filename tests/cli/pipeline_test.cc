@@ -41,9 +41,8 @@ TEST(OrderedWriter, WritesInSerialOrderWhateverTheCompletionOrder) {
     }
     buffer.set_total(c.count);
     std::vector<int> seen, want;
-    for (int n = 0; n < c.count && (want.empty() || want.back() != c.stop_at); ++n) {
+    for (int n = 0; n < c.count && (want.empty() || want.back() != c.stop_at); ++n)
       want.push_back(n);
-    }
     std::size_t most_waiting = 0;
     const bool complete = drain_in_order<std::string>(buffer, [&](std::string& result) {
       std::this_thread::sleep_for(std::chrono::microseconds(50));  // let results pile up

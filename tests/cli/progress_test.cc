@@ -15,9 +15,9 @@ namespace tarsil::testing {
 namespace {
 
 // Runs `command` with sh on a 60-column pseudo-terminal (no output
-// processing: bytes arrive as written); returns what the terminal got, and
-// the command's exit status in `status`.
-std::string run_on_terminal(const std::string& command, int* status) {
+// processing: bytes arrive as written); returns what the terminal got as
+// `out`, and the command's exit status.
+RunResult run_on_terminal(Str command) {
   termios raw{};
   raw.c_cflag = CS8 | CREAD;
   winsize size{.ws_row = 24, .ws_col = 60, .ws_xpixel = 0, .ws_ypixel = 0};
@@ -34,14 +34,12 @@ std::string run_on_terminal(const std::string& command, int* status) {
   int wstatus;
   waitpid(child, &wstatus, 0);
   close(master);
-  *status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  return terminal;
+  return {terminal, "", WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1};
 }
 
 TEST(Progress, OnATerminalOnly) {
   TempDir dir;
-  const std::string rules = dir / "rules", deep = dir / std::string(40, 'd'),
-                    missing = dir / "missing";
+  const std::string rules = dir / "rules", deep = dir / std::string(40, 'd'), missing = dir / "m";
   write_rule_set(rules, {});
   for (const char* name : {"a.c", "b.c", "c.c"}) write_file(deep + "/" + name, "text\n");
   // The second file comes after a second: the line is due then; the third
@@ -56,21 +54,19 @@ TEST(Progress, OnATerminalOnly) {
   // 60 columns: the directory is shortened from the left to fit 59.
   const std::string head = "tarsil: 2 files, 2 files/s, ";
   const std::string tail = deep.substr(deep.size() - (59 - head.size() - 3));
-  int status;
-  std::string terminal = run_on_terminal(run + " >" + dir / "out", &status);
+  RunResult r = run_on_terminal(run + " >" + dir / "out");
   EXPECT_EQ(records, read_file(dir / "out"));
   // The rate, 1 or 2 files/s, depends on the machine's pace: "\r" + head
   // holds its digit just before " files/s".
   const std::size_t rate = head.find(" files/s");
-  if (terminal.size() > rate && terminal[rate] == '1') terminal[rate] = '2';
-  EXPECT_EQ("\r" + head + "..." + tail + "\r" + std::string(59, ' ') + "\r" + notice, terminal);
-  EXPECT_EQ(2, status);
+  if (r.out.size() > rate && r.out[rate] == '1') r.out[rate] = '2';
+  const std::string line = "\r" + head + "..." + tail + "\r" + std::string(59, ' ') + "\r";
+  expect_same({line + notice, "", 2}, r, "progress");
 
   // Records on the same terminal, or standard error not one: no line.
   const std::size_t third = records.rfind("{");  // standard output is flushed before a notice
-  EXPECT_EQ(records.substr(0, third) + notice + records.substr(third),
-            run_on_terminal(run, &status));
-  EXPECT_EQ("", run_on_terminal(run + " >" + dir / "out 2>" + dir / "err", &status));
+  EXPECT_EQ(records.substr(0, third) + notice + records.substr(third), run_on_terminal(run).out);
+  EXPECT_EQ("", run_on_terminal(run + " >" + dir / "out 2>" + dir / "err").out);
   EXPECT_EQ(notice, read_file(dir / "err"));
 }
 

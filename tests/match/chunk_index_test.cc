@@ -20,15 +20,14 @@ namespace {
 
 // Checks indexed_score against chunk_match_score bit for bit, for every rule
 // and target under each threshold, scored plainly and proportionally.
-void expect_same_scores(const std::vector<std::string>& rules,
-                        const std::vector<std::string>& targets, int minbytes, int minwords,
-                        const std::vector<float>& thresholds,
-                        std::size_t dense_limit = kDenseNodes) {
+using Texts = std::vector<std::string>;
+void expect_same_scores(const Texts& rules, const Texts& targets, int minbytes, int minwords,
+                        const std::vector<float>& thresholds, std::size_t dense = kDenseNodes) {
   RunSettings settings = default_run_settings();
   settings.minbytes = minbytes;
   settings.minwords = minwords;
   const std::vector<std::string_view> units(rules.begin(), rules.end());
-  const ChunkIndex index = build_chunk_index(units, minbytes, minwords, dense_limit);
+  const ChunkIndex index = build_chunk_index(units, minbytes, minwords, dense);
   ChunkMatches matches;
   for (const std::string& target : targets) {
     match_chunks(index, target, &matches);
@@ -40,9 +39,9 @@ void expect_same_scores(const std::vector<std::string>& rules,
           const float got =
               indexed_score(index, matches, u, count_words(target), proportional, threshold);
           ASSERT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
-              << "rule " << rules[u] << "\ntarget " << target << "\nminbytes " << minbytes
-              << " minwords " << minwords << " dense " << dense_limit << " threshold " << threshold
-              << (proportional ? " proportional" : "") << "\nwant " << want << " got " << got;
+              << rules[u] << " in " << target << ", minbytes/minwords/dense/threshold/proportional "
+              << minbytes << "/" << minwords << "/" << dense << "/" << threshold << "/"
+              << proportional;
         }
       }
     }
@@ -84,7 +83,7 @@ TEST(ChunkIndex, ScoresEqualChunkMatchScoreBitForBit) {
   const int sizes[][2] = {{20, 2}, {0, 0}, {1, 1}, {0, 3}, {3, 0}, {5, 2}, {8, 4}, {100000, 2}};
   for (const auto& size : sizes) {
     for (int round = 0; round < 6; ++round) {
-      std::vector<std::string> rules, targets;
+      Texts rules, targets;
       for (int r = 0; r < 25; ++r) rules.push_back(random_text(rng, 14, rng() % 3 != 0));
       for (int t = 0; t < 12; ++t) targets.push_back(random_target(rng, rules));
       // Now and then only a few automaton states get full transition rows.
@@ -105,7 +104,7 @@ TEST(ChunkIndex, ScoresEqualChunkMatchScoreBitForBit) {
   const std::string head = "THE|ABOVE|COPYRIGHT|NOTICE|AND|THIS|PERMISSION|NOTICE|";
   const std::string long_word =
       "PERMISSIONISHEREBYGRANTEDFREEOFCHARGETOANYPERSONOBTAININGACOPYOFTHIS";
-  std::vector<std::string> rules;
+  Texts rules;
   for (int r = 0; r < 200; ++r) {
     std::string rule = head.substr(0, head.size() - (r % 3) * 7);
     for (int w = 0; w < r % 5; ++w)
@@ -119,7 +118,7 @@ TEST(ChunkIndex, ScoresEqualChunkMatchScoreBitForBit) {
     rules.push_back(cut);
   }
   for (const int minbytes : {100000, 30, 5}) {
-    std::vector<std::string> targets;
+    Texts targets;
     for (int t = 0; t < 40; ++t) {
       std::string target = "X|";
       for (int k = 0; k < 4; ++k) {
