@@ -127,11 +127,9 @@ std::string json_lines_error(Str text) {
   write_file(dir / "out", text);
   const RunResult r =
       run_program({"python3", "-c",
-                   "import json, sys\n"
-                   "for line in open(sys.argv[1], 'rb').read().split(b'\\n'):\n"
-                   "    if not line.startswith(b'{\"'): continue\n"
-                   "    try: assert isinstance(json.loads(line), dict), 'not a dict'\n"
-                   "    except Exception as e: sys.exit('%s: %r' % (e, line))\n",
+                   "import json, sys\nfor line in open(sys.argv[1], 'rb').read().split(b'\\n'):\n"
+                   "    try: assert not line.startswith(b'{\"') or type(json.loads(line)) is dict\n"
+                   "    except Exception: sys.exit('not a JSON object: %r' % line)\n",
                    dir / "out"});
   return r.status == 0 ? "" : r.out + r.err;
 }

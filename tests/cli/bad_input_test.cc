@@ -132,9 +132,11 @@ TEST(BadInput, OddRuleSets) {
   }
 }
 
-// Standard output on a full disk, or closed early by its reader (with
-// SIGPIPE at its default or ignored): the run ends at its next write.
-TEST(BadInput, BrokenOutput) {
+// Standard output on a full disk, or closed early by its reader (with SIGPIPE
+// at its default or ignored): the run ends at its next write. Kernel trees
+// end (a file that would block on read is not waited for): normally, or at a
+// file even root may not open.
+TEST(BadInput, BrokenOutputAndKernelTrees) {
   TempDir dir;
   const std::string rules = mit_rules(dir);
   for (int i = 0; i < 3000; ++i) write_file(dir / ("t/" + std::to_string(i) + ".c"), "text\n");
@@ -149,13 +151,6 @@ TEST(BadInput, BrokenOutput) {
     expect_same(want, run_program({"bash", "-c", shell, TARSIL_BINARY, "-r", rules, dir / "t"}),
                 shell);
   }
-}
-
-// Kernel trees end (a file that would block on read is not waited for): a
-// run ends normally, or at a file even root may not open.
-TEST(BadInput, KernelTreesEnd) {
-  TempDir dir;
-  const std::string rules = mit_rules(dir);
   for (const char* tree : {"/proc/self", "/sys/kernel"}) {
     const RunResult r = run_program({"timeout", "300", TARSIL_BINARY, "-r", rules, tree});
     const bool ended = r.status == 0 ||

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// The output formats beside records: each line or entry pinned, and the
-// built binary's streams and statuses in each format (tests/formats/validate
-// checks the documents against their schemas and --jobs N against --jobs 1).
+// The output formats beside records (tests/formats/validate checks the
+// documents against their schemas and --jobs N against --jobs 1).
 #include "cli/formats.h"
 
 #include <gtest/gtest.h>
@@ -52,10 +51,9 @@ TEST(Formats, DocumentPieces) {
   }
 }
 
-// The built binary's streams and statuses in each format. Documents: the SPDX
-// one pinned (by checksum; the tree's path, in its name and namespace, left
-// out); a file listed twice is one entry; an empty tree gives a valid
-// document; unpinned, each run has its own serial number.
+// The built binary's streams and statuses in each format. Documents: the SPDX one
+// pinned by checksum (the tree's path left out); a file listed twice is one
+// entry; an empty tree gives a valid document; each run has its own serial number.
 TEST(Formats, CommandLineAndDocuments) {
   TempDir dir;
   const std::string r = dir / "rules", c = dir / "c", locked = dir / "c/locked.c";

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// License gating (--fail-on, --allow, --fail-on-unknown) and the --summary
-// table: which verdicts are refused, the exit statuses, the exact texts on
-// standard error, records unchanged.
+// License gating (--fail-on, --allow, --fail-on-unknown) and --summary: the
+// verdicts refused, the exit statuses, the texts on standard error.
 #include "cli/gate.h"
 
 #include <gtest/gtest.h>

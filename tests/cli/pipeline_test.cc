@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
 // The ordered writer's buffer with real threads: results come back in serial
-// order whatever order they complete in, at most the bound waits, and a stop
-// leaves no thread blocked. (Whole runs with several jobs: engine_diff_test.)
+// order, at most the bound waits, and a stop leaves no thread blocked.
 #include "cli/pipeline.h"
 
 #include <gtest/gtest.h>

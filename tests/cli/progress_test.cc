@@ -14,9 +14,8 @@
 namespace tarsil::testing {
 namespace {
 
-// Runs `command` with sh on a 60-column pseudo-terminal (no output
-// processing: bytes arrive as written); returns what the terminal got as
-// `out`, and the command's exit status.
+// Runs `command` with sh on a raw 60-column pseudo-terminal; returns what the
+// terminal got as `out`, and the command's exit status.
 RunResult run_on_terminal(Str command) {
   termios raw{};
   raw.c_cflag = CS8 | CREAD;

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
 // Path lists (--files-from): each listed path is handled as the target would
-// be, in list order, with notices for paths that are neither file nor
-// directory and the exit statuses that follow from them.
+// be, in list order, with notices and the exit statuses that follow.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// What is installed and shipped: the install target's layout, the Debian
-// package (built with cpack, unpacked with dpkg-deb), the man page and the
-// bash completion against the options the program takes.
+// What is installed and shipped: the install target, the Debian package, the
+// man page and the bash completion against the options the program takes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,8 +35,7 @@ bool have(const std::string& program) {
   return run_program({"sh", "-c", "command -v " + program}).status == 0;
 }
 
-// Checks that `argv` (a tarsil binary and its options) reports Apache-2.0 from the tag of
-// a source file.
+// Checks that `argv` (tarsil and options) finds Apache-2.0 in a source file's tag.
 void expect_reads_own_license(std::vector<std::string> argv, Str cwd = "") {
   argv.push_back(kSource + "/src/cli/main.cc");
   const RunResult r = run_program(argv, {.cwd = cwd});
@@ -63,14 +61,12 @@ TEST(Install, DebianPackage) {
     GTEST_SKIP() << "cpack, dpkg-deb, dpkg-shlibdeps or file missing: the package is not built";
   }
   TempDir dir;
-  RunResult r =
-      run_program({TARSIL_CPACK, "-G", "DEB", "--config",
-                   std::string(TARSIL_BUILD_DIR) + "/CPackConfig.cmake", "-B", dir.path()});
+  RunResult r = run_program({TARSIL_CPACK, "-G", "DEB", "--config",
+                             TARSIL_BUILD_DIR "/CPackConfig.cmake", "-B", dir.path()});
   ASSERT_EQ(0, r.status) << r.out << r.err;
   std::string deb;  // tarsil_<version>_<architecture>.deb
-  for (Str name : listing(dir.path())) {
+  for (Str name : listing(dir.path()))
     if (name.starts_with("tarsil_" TARSIL_VERSION "_")) deb = dir / name;
-  }
   ASSERT_NE("", deb) << r.out;
   const std::string root = dir / "root";
   ASSERT_EQ(0, run_program({"dpkg-deb", "-x", deb, root}).status);
@@ -148,13 +144,13 @@ TEST(Install, CompletionAnswers) {
       {"tarsil -d rules/f", "rules/file.txt"},
       {"tarsil --jobs ''", ""},
   };
+  const std::string complete =
+      "source \"$0\"; eval \"COMP_WORDS=($1)\"; "
+      "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tarsil; echo \"${COMPREPLY[*]}\"";
   for (const auto& c : cases) {
-    const RunResult r = run_program(
-        {"env", "LC_ALL=C", "bash", "-c",
-         "source \"$0\"; COMP_WORDS=(" + c.words +
-             "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tarsil; echo \"${COMPREPLY[*]}\"",
-         kSource + "/doc/tarsil.bash-completion"},
-        {.cwd = dir.path()});
+    const RunResult r = run_program({"env", "LC_ALL=C", "bash", "-c", complete,
+                                     kSource + "/doc/tarsil.bash-completion", c.words},
+                                    {.cwd = dir.path()});
     EXPECT_EQ(c.want + "\n", r.out) << c.words << "\n" << r.err;
   }
 }
