@@ -7,9 +7,7 @@
 namespace tarsil {
 
 TEST(JsonEscape, QuotesBackslashesAndControlBytes) {
-  const struct {
-    std::string in, want;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"", ""},
       {"src/a b.c", "src/a b.c"},
       {"a\"b", "a\\\"b"},
@@ -25,7 +23,7 @@ TEST(JsonEscape, QuotesBackslashesAndControlBytes) {
       {"\xc0\xaf", "\\u00c0\\u00af"},             // overlong form
       {"\xed\xa0\x80", "\\u00ed\\u00a0\\u0080"},  // surrogate
   };
-  for (const auto& c : cases) EXPECT_EQ(c.want, json_escape(c.in)) << c.in;
+  for (const auto& [in, want] : cases) EXPECT_EQ(want, json_escape(in)) << in;
 }
 
 }  // namespace tarsil

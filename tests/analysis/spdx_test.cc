@@ -26,9 +26,7 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
   testing::make_dirs(dir / "bare/licenses.d/MIT");  // no exceptions.txt
   RunSettings settings = default_run_settings();
   settings.licensedir = dir / "licenses.d";
-  const struct {
-    std::string text, want;
-  } identifiers[] = {
+  const std::pair<std::string, std::string> identifiers[] = {
       {"// SPDX-License-Identifier: GPL-2.0-only\nint x;\n", "GPL-2.0-only"},
       {"SPDX-License-Identifier:MIT", "MIT"},
       {"SPDX-License-Identifier:\tMIT \t\n", "MIT"},
@@ -42,8 +40,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       {"SPDX-License-Identifier:\nGPL-2.0-with-classpath-exception\n", classpath},
       {std::string("SPDX-License-Identifier: MIT\0", 29) + "more", "MIT"},
   };
-  for (const auto& c : identifiers) {
-    EXPECT_EQ(c.want, find_spdx_identifier(c.text, settings).value_or("")) << c.text;
+  for (const auto& [text, want] : identifiers) {
+    EXPECT_EQ(want, find_spdx_identifier(text, settings).value_or("")) << text;
   }
   // No identifier (texts separated by "|"): no such directory, a closer not
   // last, no value, cut short, a second tag, after a NUL, a path.
@@ -62,9 +60,7 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
 
   const std::string tag = "// SPDX-License-Identifier:";
   const std::string llvm = "Apache-2.0 WITH LLVM-exception";
-  const struct {
-    std::string text, want;
-  } expressions[] = {
+  const std::pair<std::string, std::string> expressions[] = {
       {tag + " MIT\n", "MIT"},
       {tag + " mit OR Mit\n", "mit OR MIT"},  // exact spelling, else first in byte order
       {"/* SPDX-License-Identifier: Mit OR apache-2.0 */\n", "MIT OR Apache-2.0"},
@@ -82,8 +78,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       {"SPDX-License-Identifier: MIT\nSPDX-License-Identifier: Apache-2.0 OR\n", "MIT"},
       {"spdx-license-identifier: MIT\n", ""},
   };
-  for (const auto& c : expressions) {
-    EXPECT_EQ(c.want, find_spdx_expression(c.text, settings).value_or("")) << c.text;
+  for (const auto& [text, want] : expressions) {
+    EXPECT_EQ(want, find_spdx_expression(text, settings).value_or("")) << text;
   }
   // Every other value falls through (values separated by ",").
   std::istringstream others(

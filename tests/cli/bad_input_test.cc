@@ -33,10 +33,7 @@ TEST(BadInput, FileContentsAndSpecialFiles) {
   const std::string rules = mit_rules(dir);
   std::string crlf = kMit;
   crlf.insert(crlf.size() - 1, "\r");
-  const struct {
-    std::string name, content;
-    bool found;
-  } cases[] = {
+  const std::tuple<std::string, std::string, bool> cases[] = {
       {"empty", "", false},
       {"nul-first", std::string(1, '\0') + kMit, false},
       {"nul-after", kMit + std::string(1, '\0') + "x", true},
@@ -47,10 +44,9 @@ TEST(BadInput, FileContentsAndSpecialFiles) {
       {"invalid-utf8", "Permission\xff is\xc0 hereby\xed\xa0\x80" + kMit.substr(20), true},
       {"crlf", crlf, true},
   };
-  for (const auto& c : cases) {
-    write_file(dir / c.name, c.content);
-    expect_run(
-        {{"-r", rules, dir / c.name}, c.found ? mit(dir / c.name) : unmatched(dir / c.name)});
+  for (const auto& [name, content, found] : cases) {
+    write_file(dir / name, content);
+    expect_run({{"-r", rules, dir / name}, found ? mit(dir / name) : unmatched(dir / name)});
   }
   // A sparse 1 GB file: only its head is read.
   write_file(dir / "sparse", kMit);
@@ -120,15 +116,13 @@ TEST(BadInput, OddRuleSets) {
                   {"strings.d/Many/lines.txt", lines}});
   // No text wins or fails by being empty, binary or 10 MB long, and the last
   // of 100000 string rules is tried.
-  const struct {
-    std::string content, license, rule;
-  } cases[] = {{kMit, "MIT", "t.txt"},
-               {"line 99999 word\n", "Many", "strings.d"},
-               {"ELF\n", "Binary", "bin"}};
-  for (const auto& c : cases) {
-    write_file(dir / "t.c", c.content);
-    expect_run(
-        {{"-r", dir / "rules", dir / "t.c"}, record(c.license, "100.00", dir / "t.c", c.rule)});
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {kMit, "MIT", "t.txt"},
+      {"line 99999 word\n", "Many", "strings.d"},
+      {"ELF\n", "Binary", "bin"}};
+  for (const auto& [content, license, rule] : cases) {
+    write_file(dir / "t.c", content);
+    expect_run({{"-r", dir / "rules", dir / "t.c"}, record(license, "100.00", dir / "t.c", rule)});
   }
 }
 

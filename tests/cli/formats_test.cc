@@ -14,10 +14,7 @@ namespace tarsil::testing {
 
 TEST(Formats, LinesPerFile) {
   const std::vector<std::string> statement = {"Copyright 2019 A \\ B"};
-  const struct {
-    FileRecord record;
-    std::string jsonl, csv;
-  } cases[] = {
+  const std::tuple<FileRecord, std::string, std::string> cases[] = {
       {{false, MatchKind::kText, "BSD-3-Clause", 120.5f, "license.txt", "src/a.c", "", statement},
        R"({"path":"src/a.c","license":"BSD-3-Clause","score":120.50,"rule":"license.txt","match":"text","copyrights":["Copyright 2019 A \\ B"]})",
        "src/a.c,BSD-3-Clause,120.50,license.txt,text\r\n"},
@@ -28,9 +25,9 @@ TEST(Formats, LinesPerFile) {
        R"({"path":"q\"\u000a\u00ff.c","license":"MIT","score":100.00,"rule":null,"match":"string","copyrights":[]})",
        "\"q\"\"\n\xff.c\",MIT,100.00,,string\r\n"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.jsonl + "\n", jsonl_line(c.record, true)) << c.record.path;
-    EXPECT_EQ(c.csv, csv_line(c.record)) << c.record.path;
+  for (const auto& [record, jsonl, csv] : cases) {
+    EXPECT_EQ(jsonl + "\n", jsonl_line(record, true)) << record.path;
+    EXPECT_EQ(csv, csv_line(record)) << record.path;
   }
 }
 

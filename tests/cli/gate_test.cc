@@ -23,11 +23,7 @@ LicenseGate gate(const std::string& fail_on, const std::string& allow = "\n") {
 }
 
 TEST(Gate, RefusedVerdicts) {
-  const struct {
-    LicenseGate gate;
-    std::string license;
-    bool expression, refused;
-  } cases[] = {
+  const std::tuple<LicenseGate, std::string, bool, bool> cases[] = {
       {gate("GPL-*, AGPL-*"), "LGPL-2.1-only", false, false},  // the whole id must match
       {gate("GPL-[12]*"), "GPL-3.0-only", false, false},
       {gate("GPL-2.0"), "GPL-2.0+", false, true},  // "+": with or without it
@@ -45,9 +41,8 @@ TEST(Gate, RefusedVerdicts) {
       {gate("", "GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0", true, false},
       {gate("GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0 OR MIT", true, false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.refused, refuses(c.gate, c.license, c.expression))
-        << c.license << " " << c.expression;
+  for (const auto& [gate, license, expression, refused] : cases) {
+    EXPECT_EQ(refused, refuses(gate, license, expression)) << license << " " << expression;
   }
 }
 
@@ -70,11 +65,7 @@ TEST(Gate, ExitStatusesAndMessages) {
   const std::string list = dir / "list", locked = dir / "locked-list";
   write_file(list, missing + "\n" + t + "\n");
   write_file(locked, t + "\n" + dir / "locked.c\n");
-  const struct {
-    std::vector<std::string> gate, others;
-    std::string err;
-    int status;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, std::vector<std::string>, std::string, int> cases[] = {
       {{"--fail-on", "nothing-*"}, {}, "", 0},
       {{"--fail-on", "GPL-*"}, {}, "tarsil: 2 files" + disallowed, 3},
       {{"--fail-on=gpl-2.0-only"}, {"--jobs", "3"}, "tarsil: 1 file" + disallowed, 3},
@@ -95,12 +86,12 @@ TEST(Gate, ExitStatusesAndMessages) {
       {{"--fail-on", "AGPL-*"}, {"--files-from", list}, gone, 2},
       {{"--fail-on", "MIT"}, {"--files-from", locked, "--jobs", "1"}, "", 1},
   };
-  for (const auto& c : cases) {
+  for (const auto& [gate, others, err, status] : cases) {
     std::vector<std::string> plain = {"-r", rules};
-    plain.insert(plain.end(), c.others.begin(), c.others.end());
-    if (c.others.empty() || c.others[0] != "--files-from") plain.push_back(t);
+    plain.insert(plain.end(), others.begin(), others.end());
+    if (others.empty() || others[0] != "--files-from") plain.push_back(t);
     // Records are written as they are without the gate.
-    expect_run({plain, run_tarsil(plain, kNobody).out, c.err, c.status}, kNobody, c.gate);
+    expect_run({plain, run_tarsil(plain, kNobody).out, err, status}, kNobody, gate);
   }
   // --summary: by count, then by name; numbers right-aligned; the gate's line last.
   write_file(t + "/mit2.c", tag + "MIT\n");

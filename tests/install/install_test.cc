@@ -131,9 +131,7 @@ TEST(Install, CompletionAnswers) {
       dir / "rules",
       {{"licenses.d/MIT/a", ""}, {"licenses.d/MIT-0/a", ""}, {"licenses.d/GPL-2.0-only/a", ""}});
   write_file(dir / "rules/file.txt", "");
-  const struct {
-    std::string words, want;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"tarsil --fo", "--format"},
       {"tarsil --format ''", "records jsonl spdx-json cyclonedx-json csv"},
       {"tarsil --format = s", "spdx-json"},
@@ -147,11 +145,11 @@ TEST(Install, CompletionAnswers) {
   const std::string complete =
       "source \"$0\"; eval \"COMP_WORDS=($1)\"; "
       "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tarsil; echo \"${COMPREPLY[*]}\"";
-  for (const auto& c : cases) {
-    const RunResult r = run_program({"env", "LC_ALL=C", "bash", "-c", complete,
-                                     kSource + "/doc/tarsil.bash-completion", c.words},
-                                    {.cwd = dir.path()});
-    EXPECT_EQ(c.want + "\n", r.out) << c.words << "\n" << r.err;
+  for (const auto& [words, want] : cases) {
+    const RunResult r = run_program(
+        {"env", "LC_ALL=C", "bash", "-c", complete, kSource + "/doc/tarsil.bash-completion", words},
+        {.cwd = dir.path()});
+    EXPECT_EQ(want + "\n", r.out) << words << "\n" << r.err;
   }
 }
 

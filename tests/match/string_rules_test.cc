@@ -11,10 +11,8 @@ namespace {
 
 TEST(StringRules, OneRuleFile) {
   const std::string apache = "Licensed under the Apache License, Version 2.0";
-  const struct {
-    std::string name, rules, target;
-    bool want;
-  } cases[] = {
+  // The rule file's name and content, the target's text, whether it matches.
+  const std::tuple<std::string, std::string, std::string, bool> cases[] = {
       // Chunks LICENSED|UNDER|THE|APACHE and LICENSE|VERSION|2|0, anywhere.
       {"s", apache + "\n", "License, Version 2.0 -- far away -- Licensed under the Apache", true},
       {"s", apache + "\n", "Licensed under the Apache; no version here", false},
@@ -31,13 +29,13 @@ TEST(StringRules, OneRuleFile) {
   };
   TempDir dir;
   int n = 0;
-  for (const auto& c : cases) {
+  for (const auto& [name, rules, text, want] : cases) {
     const std::string root = dir / std::to_string(n++), target = root + "/target";
-    write_rule_set(root, {{"strings.d/ID/" + c.name, c.rules}});
-    write_file(target, c.target);
-    SCOPED_TRACE(c.rules);
+    write_rule_set(root, {{"strings.d/ID/" + name, rules}});
+    write_file(target, text);
+    SCOPED_TRACE(rules);
     expect_run({{"-r", root, target},
-                c.want ? record("ID", "100.00", target, "strings.d") : unmatched(target)});
+                want ? record("ID", "100.00", target, "strings.d") : unmatched(target)});
   }
 }
 

@@ -10,9 +10,7 @@
 namespace tarsil::testing {
 
 TEST(NormalizeText, Examples) {
-  const struct {
-    std::string in, want;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"Hello, World!\n", "HELLO|WORLD|"},
       {"  MIT License", "MIT|LICENSE"},
       {"Copyright (c) 2019", "COPYRIGHT|C|2019"},
@@ -27,7 +25,7 @@ TEST(NormalizeText, Examples) {
       {std::string(12000, 'q'), std::string(10000, 'Q')},
       {std::string(9999, 'q') + " rest", std::string(9999, 'Q') + "|"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.want, normalize_text(c.in)) << c.in;
+  for (const auto& [in, want] : cases) EXPECT_EQ(want, normalize_text(in)) << in;
 }
 
 }  // namespace tarsil::testing

@@ -77,10 +77,8 @@ TEST(ScanTree, WalksAndExclusions) {
   std::istringstream files(all);
   for (std::string name; files >> name;) write_file(t + "/" + name, "text\n");
   write_file(dir / "list", t + "/b.min.js\n" + t + "/sub\n");
-  const struct {
-    std::vector<std::string> args;
-    std::string want;  // paths below t, in any order
-  } excluded[] = {
+  // The options, and the paths below t the run must give, in any order.
+  const std::pair<std::vector<std::string>, std::string> excluded[] = {
       {{"--exclude", "node_modules", "--exclude=.git", t}, "a.c b.min.js sub/keep.c sub/gen/z.c"},
       {{"--exclude", "sub/gen", "--exclude", "*.js", t},
        "a.c node_modules/x.c sub/node_modules/y.c sub/keep.c .git/config"},
@@ -93,17 +91,17 @@ TEST(ScanTree, WalksAndExclusions) {
         dir / "list"},
        "b.min.js sub/node_modules/y.c sub/gen/z.c"},
   };
-  for (const auto& c : excluded) {
+  for (const auto& [options, paths] : excluded) {
     std::vector<std::string> args = {"-r", rules};
-    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), options.begin(), options.end());
     std::multiset<std::string> want, got;
-    std::istringstream paths(c.want);
-    for (std::string path; paths >> path;) want.insert(unmatched(t + "/" + path));
+    std::istringstream in(paths);
+    for (std::string path; in >> path;) want.insert(unmatched(t + "/" + path));
     const RunResult r = run_tarsil(args);
     for (std::size_t at = 0; at < r.out.size(); at = r.out.find('\n', at) + 1)
       got.insert(r.out.substr(at, r.out.find('\n', at) + 1 - at));
-    EXPECT_EQ(want, got) << c.args[1];
-    expect_same({"", "", 0}, {"", r.err, r.status}, c.args[1]);
+    EXPECT_EQ(want, got) << options[1];
+    expect_same({"", "", 0}, {"", r.err, r.status}, options[1]);
   }
 }
 
