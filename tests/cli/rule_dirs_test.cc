@@ -35,39 +35,35 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
   std::string deep = tmp / "deep";
   while (deep.size() <= 300) deep += "/directory";
   const std::vector<std::string> both = {"strings.d", "licenses.d"};
-  const struct {
-    std::string root;
-    std::vector<std::string> dirs;
-    const char* error;  // nullptr: found, silently
-    bool remove_cwd = false;
-  } cases[] = {
-      {tmp / "opt/x", both, nullptr},
-      {deep, both, nullptr},
-      {tmp / "0", {}, "^ERROR: Rule dir: strings\\.d not found\n$"},
-      {tmp / "1", {"licenses.d"}, "^ERROR: Rule dir: strings\\.d not found\n$"},
-      {tmp / "2", {"strings.d"}, "^ERROR: Rule dir: licenses\\.d not found\n$"},
+  // The root, the rule directories below it, the error (nullptr: found, silently).
+  const std::tuple<std::string, std::vector<std::string>, const char*, bool> cases[] = {
+      {tmp / "opt/x", both, nullptr, false},
+      {deep, both, nullptr, false},
+      {tmp / "0", {}, "^ERROR: Rule dir: strings\\.d not found\n$", false},
+      {tmp / "1", {"licenses.d"}, "^ERROR: Rule dir: strings\\.d not found\n$", false},
+      {tmp / "2", {"strings.d"}, "^ERROR: Rule dir: licenses\\.d not found\n$", false},
       {tmp / "3", both, "^ERROR: CWD not obtained\n$", true},
   };
-  for (const auto& c : cases) {
+  for (const auto& [root, dirs, error, remove_cwd] : cases) {
     settings = default_run_settings();
-    for (const std::string& d : c.dirs) make_dirs(c.root + "/etc/tarsil_rules/" + d);
-    make_dirs(c.root + "/bin");
-    fs::current_path(c.root + "/bin");
-    if (c.error != nullptr) {
+    for (const std::string& d : dirs) make_dirs(root + "/etc/tarsil_rules/" + d);
+    make_dirs(root + "/bin");
+    fs::current_path(root + "/bin");
+    if (error != nullptr) {
       EXPECT_EXIT(
           {
-            if (c.remove_cwd) fs::remove_all(c.root);
+            if (remove_cwd) fs::remove_all(root);
             resolve_rule_dirs({tmp / "none"}, {tmp / "none"}, &settings);
           },
-          ::testing::ExitedWithCode(1), c.error)
-          << c.root;
+          ::testing::ExitedWithCode(1), error)
+          << root;
       continue;
     }
     ::testing::internal::CaptureStdout();
     resolve_rule_dirs({tmp / "none"}, {tmp / "none"}, &settings);
-    EXPECT_EQ("", ::testing::internal::GetCapturedStdout()) << c.root;
-    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/strings.d", settings.stringdir) << c.root;
-    EXPECT_EQ(c.root + "/bin/../etc/tarsil_rules/licenses.d", settings.licensedir) << c.root;
+    EXPECT_EQ("", ::testing::internal::GetCapturedStdout()) << root;
+    EXPECT_EQ(root + "/bin/../etc/tarsil_rules/strings.d", settings.stringdir) << root;
+    EXPECT_EQ(root + "/bin/../etc/tarsil_rules/licenses.d", settings.licensedir) << root;
   }
   fs::current_path(saved_cwd);
 }
