@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// End-to-end identification of single files by the built binary, with small
-// rule sets written by each test.
+// Identification of single files by the built binary, with small rule sets.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

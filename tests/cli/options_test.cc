@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// The built binary's command line: standard output, standard error and exit
-// status are checked apart.
+// The built binary's command line, its streams and exit status checked apart.
 #include <gtest/gtest.h>
 
 #include "test_util.h"

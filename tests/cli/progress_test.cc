@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// The progress line, seen through a pseudo-terminal: shown on a terminal's
-// standard error during a scan longer than a second, erased before any
-// message and at the end, never shown otherwise.
+// The progress line, seen through a pseudo-terminal: shown on a terminal's standard
+// error during a scan over a second, erased before any message and at the end.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sys/wait.h>

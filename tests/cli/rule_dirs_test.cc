@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// Choosing the rule directories (-r: options_test): the install locations, the
-// fallback relative to the working directory.
+// The rule directories without -r: the install locations, then the working directory.
 #include "cli/rule_dirs.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// The chunk index against the plain chunk match score, bit for bit, on random
-// and crafted rules and targets (the cut of each rule into chunks included).
+// The chunk index against the plain chunk match score, bit for bit.
 #include "match/chunk_index.h"
 
 #include <gtest/gtest.h>

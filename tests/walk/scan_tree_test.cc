@@ -31,25 +31,14 @@ TEST(ScanTree, WalksAndExclusions) {
   ASSERT_EQ(0, symlink("t/sub", (dir / "sublink").c_str()));  // a link target is walked
   expect_run({{"-r", rules, dir / "sublink"}, unmatched(dir / "sublink/y.c")});
 
-  // Paths are composed from the target as given.
+  // Paths are composed from the target as given. An unreadable directory is
+  // skipped without a word; an unreadable file ends the run there, earlier
+  // records staying, or with --keep-going is a notice and the scan goes on.
   write_file(dir / "a/x.c", "text\n");
-  make_dirs(dir / "empty");
-  write_file(dir / "q\"b\\/t\tx\n\xff.c", "text\n");  // odd bytes in names
-  const RunCase cases[] = {
-      {{"."}, unmatched("./x.c")},
-      {{"../a/"}, unmatched("../a//x.c")},
-      {{"..//a"}, unmatched("..//a/x.c")},
-      {{"../empty"}, ""},
-      {{"../q\"b\\"}, unmatched("../q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
-      // The pretty form writes names as they are.
-      {{"-p", "../q\"b\\"}, pretty_record("", "0.00", "../q\"b\\/t\tx\n\xff.c", "")},
-  };
-  for (const RunCase& c : cases) expect_run(c, {.cwd = dir / "a"}, {"-r", rules});
-
-  // An unreadable directory is skipped without a word; an unreadable file
-  // ends the run there, earlier records staying.
   write_file(dir / "a/locked/y.c", "text\n");
   chmod((dir / "a/locked").c_str(), 0);
+  make_dirs(dir / "empty");
+  write_file(dir / "q\"b\\/t\tx\n\xff.c", "text\n");  // odd bytes in names
   for (const char* name : {"a.c", "b.c", "c.c", "d.c", "e.c", "secret.c"})
     write_file(u + "/" + name, "x");
   chmod((u + "/secret.c").c_str(), 0);
@@ -60,13 +49,22 @@ TEST(ScanTree, WalksAndExclusions) {
     if (name == "secret.c") before = others;
     if (name != "secret.c") others += unmatched(u + "/" + name);
   }
-  // With --keep-going it is a notice on standard error, the scan goes on, status 2.
-  const RunCase unreadable[] = {
-      {{dir / "a"}, unmatched(dir / "a/x.c")},  {{u}, before + error, "", 1},
+  const RunCase cases[] = {
+      {{"."}, unmatched("./x.c")},
+      {{"../a/"}, unmatched("../a//x.c")},
+      {{"..//a"}, unmatched("..//a/x.c")},
+      {{"../empty"}, ""},
+      {{"../q\"b\\"}, unmatched("../q\\\"b\\\\/t\\u0009x\\u000a\\u00ff.c")},
+      // The pretty form writes names as they are.
+      {{"-p", "../q\"b\\"}, pretty_record("", "0.00", "../q\"b\\/t\tx\n\xff.c", "")},
+      {{u}, before + error, "", 1},
       {{u + "/secret.c"}, error, "", 1},  // a file target
-      {{"--keep-going", u}, others, notice, 2}, {{"--keep-going", u + "/secret.c"}, "", notice, 2},
+      {{"--keep-going", u}, others, notice, 2},
+      {{"--keep-going", u + "/secret.c"}, "", notice, 2},
   };
-  for (const RunCase& c : unreadable) expect_run(c, kNobody, {"-r", rules, "--jobs", "3"});
+  for (const RunCase& c : cases) {
+    expect_run(c, {.cwd = dir / "a", .as_nobody = true}, {"-r", rules, "--jobs", "3"});
+  }
 
   // --exclude: a glob matched against each entry's name and its path below the
   // walked directory; a matching directory is not entered. What is named (the
