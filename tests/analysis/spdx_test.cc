@@ -40,9 +40,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       {"SPDX-License-Identifier:\nGPL-2.0-with-classpath-exception\n", classpath},
       {std::string("SPDX-License-Identifier: MIT\0", 29) + "more", "MIT"},
   };
-  for (const auto& [text, want] : identifiers) {
+  for (const auto& [text, want] : identifiers)
     EXPECT_EQ(want, find_spdx_identifier(text, settings).value_or("")) << text;
-  }
   // No identifier (texts separated by "|"): no such directory, a closer not
   // last, no value, cut short, a second tag, after a NUL, a path.
   std::istringstream none(
@@ -54,9 +53,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       "SPDX-License-Identifier:\n\nMIT\n|"
       "SPDX-License-Identifier: nothing\nSPDX-License-Identifier: MIT\n|"
       "\0SPDX-License-Identifier: MIT\n|SPDX-License-Identifier: sub/dir\n"s);
-  for (std::string text; std::getline(none, text, '|');) {
+  for (std::string text; std::getline(none, text, '|');)
     EXPECT_EQ(std::nullopt, find_spdx_identifier(text, settings)) << text;
-  }
 
   const std::string tag = "// SPDX-License-Identifier:";
   const std::string llvm = "Apache-2.0 WITH LLVM-exception";
@@ -78,9 +76,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       {"SPDX-License-Identifier: MIT\nSPDX-License-Identifier: Apache-2.0 OR\n", "MIT"},
       {"spdx-license-identifier: MIT\n", ""},
   };
-  for (const auto& [text, want] : expressions) {
+  for (const auto& [text, want] : expressions)
     EXPECT_EQ(want, find_spdx_expression(text, settings).value_or("")) << text;
-  }
   // Every other value falls through (values separated by ",").
   std::istringstream others(
       "\nMIT, MIT OR, OR MIT, MIT Apache-2.0, MIT Or Apache-2.0, (MIT OR Apache-2.0, MIT OR "
@@ -88,9 +85,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       "LLVM-exception, MIT WITH LLVM-exception WITH LLVM-exception, LLVM-exception, Unknown-1.0 OR "
       "MIT, LicenseRef-x, DocumentRef-x:LicenseRef-y OR MIT, MIT++, +, Plain, .Hidden, MIT */ OR "
       "Apache-2.0");
-  for (std::string value; std::getline(others, value, ',');) {
+  for (std::string value; std::getline(others, value, ',');)
     EXPECT_EQ(std::nullopt, find_spdx_expression(tag + value + "\n", settings)) << value;
-  }
   // Another rule set is read afresh; without an exception list, WITH never matches.
   settings.licensedir = dir / "bare/licenses.d";
   EXPECT_EQ("MIT", find_spdx_expression(tag + " mit\n", settings).value_or(""));

@@ -67,10 +67,12 @@ TEST(Formats, CommandLineAndDocuments) {
   const std::string line_b =
       R"({"path":")" + b + R"(","license":null,"score":0.00,"rule":null,"match":"none"})" + "\n";
   const std::string cannot = "ERROR: Cannot read " + locked + "\n";
+  const std::string denied = "tarsil: " + locked + ": permission denied\n";
   const std::string csv = "path,license,score,rule,match\r\n";
   const std::string formats =
-      "Error: --format requires one of records, jsonl, spdx-json, cyclonedx-json, csv (got: "
-      "JSONL)\n";
+      "Error: --format requires one of records, jsonl, spdx-json, "
+      "cyclonedx-json, csv (got: JSONL)\n";
+  const std::string rows = csv + a + ",MIT,100.00,,spdx-tag\r\n" + b + ",,0.00,,none\r\n";
   const std::string utc = "a UTC time as YYYY-MM-DDThh:mm:ssZ (got: yesterday)\n";
   const RunCase cases[] = {
       {{"--format", "jsonl", a}, line_a + "}\n"},
@@ -87,10 +89,7 @@ TEST(Formats, CommandLineAndDocuments) {
       // An unreadable file: its error on standard error; a document is not written.
       {{"--format", "jsonl", "--files-from", list}, line_a + "}\n", cannot, 1},
       {{"--format", "spdx-json", "--files-from", list}, "", cannot, 1},
-      {{"--format", "csv", "--keep-going", "--files-from", list},
-       csv + a + ",MIT,100.00,,spdx-tag\r\n" + b + ",,0.00,,none\r\n",
-       "tarsil: " + locked + ": permission denied\n",
-       2},
+      {{"--format", "csv", "--keep-going", "--files-from", list}, rows, denied, 2},
   };
   for (const RunCase& run : cases)
     expect_run(run, run.args.back() == list ? kNobody : RunOptions{}, {"-r", r});

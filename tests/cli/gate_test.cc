@@ -41,9 +41,8 @@ TEST(Gate, RefusedVerdicts) {
       {gate("", "GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0", true, false},
       {gate("GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0 OR MIT", true, false},
   };
-  for (const auto& [gate, license, expression, refused] : cases) {
+  for (const auto& [gate, license, expression, refused] : cases)
     EXPECT_EQ(refused, refuses(gate, license, expression)) << license << " " << expression;
-  }
 }
 
 TEST(Gate, ExitStatusesAndMessages) {

@@ -18,9 +18,8 @@ TEST(Sha1, KnownVectors) {
     EXPECT_EQ(want, sha1_hex(in)) << in.substr(0, 60);
     // The same text fed in uneven pieces.
     Sha1 sha;
-    for (std::size_t at = 0, step = 1; at < in.size(); at += step, step = step * 3 % 97 + 1) {
+    for (std::size_t at = 0, step = 1; at < in.size(); at += step, step = step * 3 % 97 + 1)
       sha.update(std::string_view(in).substr(at, step));
-    }
     const auto d = sha.digest();
     EXPECT_EQ(want, to_hex(d.data(), d.size())) << in.substr(0, 60);
   }

@@ -19,9 +19,8 @@ const std::string kSource = TARSIL_SOURCE_DIR;
 // The regular files below `root`, as paths relative to it, each prefixed with `prefix`.
 std::set<std::string> files_below(const std::string& root, const std::string& prefix = "") {
   std::set<std::string> files;
-  for (const fs::directory_entry& e : fs::recursive_directory_iterator(root)) {
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(root))
     if (!e.is_directory()) files.insert(prefix + fs::relative(e.path(), root).string());
-  }
   return files;
 }
 
@@ -57,9 +56,8 @@ TEST(Install, PrefixKelmorGivesTheStandAloneLayout) {
 }
 
 TEST(Install, DebianPackage) {
-  if (!have(TARSIL_CPACK) || !have("dpkg-deb") || !have("dpkg-shlibdeps") || !have("file")) {
+  if (!have(TARSIL_CPACK) || !have("dpkg-deb") || !have("dpkg-shlibdeps") || !have("file"))
     GTEST_SKIP() << "cpack, dpkg-deb, dpkg-shlibdeps or file missing: the package is not built";
-  }
   TempDir dir;
   RunResult r = run_program({TARSIL_CPACK, "-G", "DEB", "--config",
                              TARSIL_BUILD_DIR "/CPackConfig.cmake", "-B", dir.path()});

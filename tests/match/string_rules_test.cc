@@ -53,9 +53,8 @@ TEST(StringRules, LogAndUnreadableRuleFiles) {
   for (const std::string& name : listing(rules + "/strings.d/ID")) {
     const std::string compare = "Comparing against " + rules + "/strings.d/ID/" + name + ": ";
     log += compare + "FIRST|RULE|HERE|\n";
-    if (log.find("Matched") == std::string::npos) {
+    if (log.find("Matched") == std::string::npos)
       log += compare + "SECOND|RULE|HERE|\n" + compare + "ALL|RIGHTS|RESERVED|REALLY|\n";
-    }
     log += "Matched licensedir\n";
   }
   expect_run({{"-dd", "-r", rules, target},
@@ -67,9 +66,8 @@ TEST(StringRules, LogAndUnreadableRuleFiles) {
   const std::string error = "ERROR: Cannot open " + rule + " during string detection\n";
   chmod(rule.c_str(), 0);
   write_file(dir / "a.c", "int x;\n");
-  for (const char* keep_going : {"--jobs=1", "--keep-going"}) {
+  for (const char* keep_going : {"--jobs=1", "--keep-going"})
     expect_run({{keep_going, "-r", rules, dir / "a.c"}, "", error, 1}, kNobody);
-  }
 }
 
 }  // namespace

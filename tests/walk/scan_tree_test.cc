@@ -62,9 +62,8 @@ TEST(ScanTree, WalksAndExclusions) {
       {{"--keep-going", u}, others, notice, 2},
       {{"--keep-going", u + "/secret.c"}, "", notice, 2},
   };
-  for (const RunCase& c : cases) {
+  for (const RunCase& c : cases)
     expect_run(c, {.cwd = dir / "a", .as_nobody = true}, {"-r", rules, "--jobs", "3"});
-  }
 
   // --exclude: a glob matched against each entry's name and its path below the
   // walked directory; a matching directory is not entered. What is named (the
