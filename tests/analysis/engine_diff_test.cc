@@ -129,11 +129,9 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
     write_random_tree(dir / "other", rng, 20);
     chmod((dir / "tree/d1/e").c_str(), 0);
     chmod((dir / "other/d2/f2.c").c_str(), 0);
-    std::string lines;
-    for (Str path : {dir / "tree/d0", dir / "missing", dir / "tree/link.c", dir / "tree/d0/fifo",
-                     std::string(), dir / "tree", dir / "other", dir / "tree/d0"}) {
-      lines += path + "\n";
-    }
+    std::string lines = dir / "tree/d0\n" + dir / "missing\n" + dir / "tree/link.c\n" +
+                        dir / "tree/d0/fifo\n\n" + dir / "tree\n" + dir / "other\n" +
+                        dir / "tree/d0\n";
     write_file(dir / "list", lines);
     std::replace(lines.begin(), lines.end(), '\n', '\0');
     write_file(dir / "nulls", lines);

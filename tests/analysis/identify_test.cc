@@ -45,7 +45,6 @@ TEST(Identify, SingleFiles) {
   const std::string pretty_object = "\t\t{\n\t\t\t0, " + statement + "\n\t\t}";
   const std::string tail = "score 85.00 (92.50) \t: MIT\nAnalysis concluded\n" +
                            record("MIT", "92.50", found, "mit.txt");
-  // Each run has -r rules first.
   const RunCase cases[] = {
       {{"-y", spdx}, spdx_json("MIT", spdx, object)},
       {{"-p", "-y", spdx}, spdx_pretty("MIT", spdx, pretty_object)},

@@ -31,8 +31,7 @@ TEST(CommandLine, ExactOutputs) {
       "'--sbom-created'";
   const std::string noarg = "'--spdx-expressions' doesn't allow an argument";
   const std::string max = "2147483647", huge = "99999999999999999999999";
-  write_rule_set(r, {});
-  write_rule_set(two, {});
+  for (Str root : {r, two}) write_rule_set(root, {});
   make_dirs(half + "/licenses.d");
   write_file(a, "int x;\n");
   const RunCase cases[] = {

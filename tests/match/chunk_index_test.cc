@@ -119,11 +119,8 @@ TEST(ChunkIndex, ScoresEqualChunkMatchScoreBitForBit) {
   for (const int minbytes : {100000, 30, 5}) {
     Texts targets;
     for (int t = 0; t < 40; ++t) {
-      std::string target = "X|";
-      for (int k = 0; k < 4; ++k) {
-        target += rules[rng() % rules.size()];
-        target += k % 2 == 0 ? "YX|" : "Y";  // sometimes glued to the next word
-      }
+      std::string target = "X|";  // pieces of rules, sometimes glued to the next word
+      for (int k = 0; k < 4; ++k) target += rules[rng() % rules.size()] + (k % 2 ? "Y" : "YX|");
       targets.push_back(target);
     }
     expect_same_scores(rules, targets, minbytes, 2, {80});

@@ -43,10 +43,8 @@ TEST(StringRules, OneRuleFile) {
 TEST(StringRules, LogAndUnreadableRuleFiles) {
   TempDir dir;
   const std::string rules = dir / "rules", target = dir / "target";
-  for (const char* name : {"a", "b", "c"}) {
-    write_file(rules + "/strings.d/ID/" + name,
-               "first rule here\nsecond rule here\nAll rights reserved, really\n");
-  }
+  const std::string lines = "first rule here\nsecond rule here\nAll rights reserved, really\n";
+  for (const char* name : {"a", "b", "c"}) write_file(rules + "/strings.d/ID/" + name, lines);
   make_dirs(rules + "/licenses.d");
   write_file(target, "All rights reserved, really.");
   std::string log;
