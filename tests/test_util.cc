@@ -16,11 +16,10 @@
 namespace tarsil::testing {
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+TempDir::TempDir() : owner_(getpid()) {
   char pattern[] = "/tmp/tarsil-test-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
-  owner_ = getpid();
   chmod(path_.c_str(), 0755);
 }
 

@@ -66,8 +66,8 @@ void expect_run(const RunCase& c, const RunOptions& options = {},
 // Empty when every line of `text` starting with {" parses as a JSON object; else the complaint.
 std::string json_lines_error(Str text);
 
-// The record forms (`copyright` is the raw field): general JSON and pretty, SPDX-tag JSON
-// and pretty; the JSON record of a file that matches nothing; and the -d banner.
+// The record forms (`copyright` is the raw field): general and SPDX-tag, JSON and pretty;
+// the JSON record of a file that matches nothing; the -d log of both passes; the banner.
 inline std::string record(Str license, Str score, Str path, Str rule, Str copyright = "\"\"") {
   return "{\"license\":\"" + license + "\",\"score\":\"" + score + "\",\"path\":\"" + path +
          "\", \" rule\":\"" + rule + "\",\"copyright\":" + copyright + "}\n";
@@ -91,7 +91,6 @@ inline std::string unmatched(Str path) {
 // The complaint about a target that is neither a file nor a directory.
 inline const std::string kInvalidTarget =
     "ERROR: You must specify a valid file or directory.\n       Please check the built in --help\n";
-// The -d log of a file that goes through both passes without a verdict.
 inline const std::string kPassesLog =
     "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n";
 inline std::string banner(Str rule_root, Str setting_hex = "1", Str threshold = "80.00",

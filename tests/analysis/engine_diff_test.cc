@@ -115,11 +115,10 @@ void expect_same_runs(const std::string& words, const std::string& rules) {
   }
 }
 
-// Trees, single files and path lists, as nobody: an unreadable directory is
-// passed over; an unreadable file ends the run (with --keep-going: a notice).
-// Option sets: the fast engine's passes (zero scores skipped; every
-// comparison logged under -dd or a threshold of 0), chunk sizes from one word
-// to a whole text, and the other settings once.
+// Trees, single files and path lists, as nobody (an unreadable directory is passed
+// over; an unreadable file ends the run or, with --keep-going, gives a notice). The
+// option sets try the fast engine's passes (zero scores skipped; every comparison
+// logged under -dd or a threshold of 0), chunks of one word to a whole text, the rest.
 TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
   for (const unsigned seed : {1u, 2u, 3u, 4u}) {
     std::mt19937 rng(seed);

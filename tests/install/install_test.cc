@@ -24,8 +24,7 @@ std::set<std::string> files_below(const std::string& root, const std::string& pr
   return files;
 }
 
-// True when the regular expression `word` matches in `text` with no lower-case
-// letter, '-' or '\\' right before or after.
+// True when the regex `word` matches in `text` between no lower-case letters, '-' or '\\'.
 bool has_word(const std::string& text, const std::string& word) {
   return std::regex_search(text, std::regex("(^|[^-a-z\\\\])" + word + "($|[^-a-z\\\\])"));
 }

@@ -96,10 +96,9 @@ TEST(ChunkIndex, ScoresEqualChunkMatchScoreBitForBit) {
   match_chunks(build_chunk_index({}, 20, 2), "ANY|TEXT|", &matches);
   EXPECT_TRUE(matches.touched.empty());
 
-  // Hundreds of chunks sharing 40 characters and more, as in license
-  // families: at their start (after the first bar) or, for chunks whose last
-  // words are short, before their last bar. Their groups get split and every
-  // chunk must still be found, and only where it occurs.
+  // Hundreds of chunks sharing 40 characters and more, as in license families: at
+  // their start (after the first bar) or, for chunks whose last words are short,
+  // before their last bar. Their groups get split; every chunk is still found.
   const std::string head = "THE|ABOVE|COPYRIGHT|NOTICE|AND|THIS|PERMISSION|NOTICE|";
   const std::string long_word =
       "PERMISSIONISHEREBYGRANTEDFREEOFCHARGETOANYPERSONOBTAININGACOPYOFTHIS";
