@@ -865,8 +865,10 @@ def lay_out(cache, packages, truth_rows, reserved, quiet=False):
     by_pkg = {}
     for row in truth_rows:
         by_pkg.setdefault(row[1], []).append(row)
+    os.makedirs(cache, exist_ok=True)
     corpus = os.path.join(cache, "corpus")
     wanted = set()
+    todos = []
     for package, version, origin, half in packages:
         rows = by_pkg.get(package, [])
         todo = []
@@ -875,8 +877,18 @@ def lay_out(cache, packages, truth_rows, reserved, quiet=False):
             wanted.add(dest)
             if read_head(dest) is None or sha1_head(read_head(dest)) != r[3]:
                 todo.append((r, dest))
-        if not todo:
-            continue
+        if todo:
+            todos.append((package, version, origin, todo))
+    # Debian downloads go in batches: one apt-get run per package would make a
+    # fresh cache take hours.  A batch that fails is retried one by one by the fetchers.
+    for origin, fetch in (("debian", lambda b: fetch_debian(cache, b, reserved)),
+                          ("debian-bin", lambda b: fetch_binary(cache, b))):
+        pairs = [(p, v) for p, v, o, _t in todos if o == origin and p not in reserved]
+        for i in range(0, len(pairs), 100):
+            if not quiet:
+                log(f"  downloading {origin} packages {i + 1}-{min(i + 100, len(pairs))} of {len(pairs)}")
+            fetch(pairs[i:i + 100])
+    for package, version, origin, todo in todos:
         if not quiet:
             log(f"  {origin} {package} {version}: {len(todo)} files")
         with tempfile.TemporaryDirectory(dir=cache, prefix="unpack-") as work:
