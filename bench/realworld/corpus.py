@@ -880,7 +880,8 @@ def lay_out(cache, packages, truth_rows, reserved, quiet=False):
         if todo:
             todos.append((package, version, origin, todo))
     # Debian downloads go in batches: one apt-get run per package would make a
-    # fresh cache take hours.  A batch that fails is retried one by one by the fetchers.
+    # fresh cache take hours.  What a failed batch leaves out is fetched on its
+    # own below, when its package is laid out.
     for origin, fetch in (("debian", lambda b: fetch_debian(cache, b, reserved)),
                           ("debian-bin", lambda b: fetch_binary(cache, b))):
         pairs = [(p, v) for p, v, o, _t in todos if o == origin and p not in reserved]
