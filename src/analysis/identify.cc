@@ -56,14 +56,13 @@ bool match_string_dir(Analysis* a, int32_t dir) {
   return matched;
 }
 
-// Scores one reference text and applies the selection rules to `best`; may
-// set a->error (from the string rules).
-void consider_reference(const LicenseRules& license, const ReferenceText& reference, Analysis* a,
-                        BestMatch* best) {
+// Applies the selection rules to a reference text scoring `score`; may set
+// a->error (from the string rules).
+void consider_reference(const LicenseRules& license, const ReferenceText& reference, float score,
+                        Analysis* a, BestMatch* best) {
   debug_log(&a->log, SETTING_VERBOSE, "Comparing against %s: %s\n", reference.path.c_str(),
             reference.text.c_str());
   const double rule_length = static_cast<double>(reference.text.size());
-  const float score = a->scorer.score(reference.unit, license.proportional);
   if (score >= a->settings.threshold &&
       (score > best->score || (score == best->score && rule_length > best->rule_length))) {
     *best = BestMatch{license.name, score, reference.name, rule_length};
@@ -82,18 +81,24 @@ void consider_reference(const LicenseRules& license, const ReferenceText& refere
 void license_pass(std::string_view target, Analysis* a, BestMatch* best) {
   const RuleSet& rules = a->rules;
   a->scorer.set_target(target);
-  // A reference none of whose chunks occurs scores 0: under a positive
-  // threshold it can neither win nor log, unless each comparison is logged.
+  // A reference scoring 0 (none of its chunks occurs, or it is below the
+  // threshold) can neither win nor log under a positive threshold, unless
+  // each comparison is logged: then it is passed over.
   const bool skip_zero = a->settings.threshold > 0 && (a->settings.setting & SETTING_VERBOSE) == 0;
-  for (uint32_t unit = 0; unit < rules.reference_units(); ++unit) {
-    const ReferenceText& reference = rules.reference(unit);
-    if (!reference.readable) {
-      a->error = error_status(StatusCode::kCannotRead, reference.path);
-      return;
-    }
-    if (skip_zero && !a->scorer.may_score(unit)) continue;
-    consider_reference(rules.licenses[rules.reference_of_unit[unit].first], reference, a, best);
+  // Units before the first unreadable reference, then that one's error.
+  const uint32_t end = rules.first_unreadable_unit;
+  const auto next = [&](uint32_t from) {
+    return skip_zero ? a->scorer.next_candidate(from, end) : from;
+  };
+  for (uint32_t unit = next(0); unit < end; unit = next(unit + 1)) {
+    const LicenseRules& license = rules.licenses[rules.reference_of_unit[unit].first];
+    const float score = a->scorer.score(unit, license.proportional);
+    if (skip_zero && score == 0) continue;
+    consider_reference(license, rules.reference(unit), score, a, best);
     if (a->error) return;
+  }
+  if (end < rules.reference_units()) {
+    a->error = error_status(StatusCode::kCannotRead, rules.reference(end).path);
   }
 }
 

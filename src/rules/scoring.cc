@@ -18,6 +18,7 @@ class ReferenceScorer final : public Scorer {
     return chunk_match_score(rules_.units[unit], target_, proportional, settings_);
   }
   bool may_score(uint32_t) const override { return true; }
+  uint32_t next_candidate(uint32_t from, uint32_t) const override { return from; }
 
  private:
   const RuleSet& rules_;
@@ -38,6 +39,13 @@ class IndexScorer final : public Scorer {
                          threshold_);
   }
   bool may_score(uint32_t unit) const override { return matches_.matched[unit] != 0; }
+  uint32_t next_candidate(uint32_t from, uint32_t end) const override {
+    // A scan of the per-unit counts costs less than sorting the touched
+    // units of a long target.
+    const int32_t* const matched = matches_.matched.data();
+    while (from < end && matched[from] == 0) ++from;
+    return from;
+  }
 
  private:
   const ChunkIndex& index_;

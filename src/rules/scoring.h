@@ -8,7 +8,8 @@
 // chunk_match_score(unit_text(u), t, proportional) under the run's sizes and
 // threshold, for every unit u of the rule set. may_score(u) is false only
 // when no chunk of unit u occurs in t (so its score is 0 under a positive
-// threshold); an engine may answer true for every unit.
+// threshold); an engine may answer true for every unit. next_candidate(from,
+// end) is the first unit u in [from, end) with may_score(u), or end.
 // - The reference engine scores each unit on its own with chunk_match_score.
 // - The fast engine walks the target once through the rule set's chunk
 //   index (rules.index, which it requires) and reads every unit's score off
@@ -33,6 +34,7 @@ class Scorer {
   virtual void set_target(std::string_view target) = 0;
   virtual float score(uint32_t unit, bool proportional) const = 0;
   virtual bool may_score(uint32_t unit) const = 0;
+  virtual uint32_t next_candidate(uint32_t from, uint32_t end) const = 0;
 };
 
 std::unique_ptr<Scorer> make_scorer(const RuleSet& rules, const RunSettings& settings);
