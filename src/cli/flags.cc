@@ -178,8 +178,8 @@ std::string help_text() {
   }
   return text +
          "\n"
-         "tarsil is made by the KELMOR tarsil developers; report problems and get support "
-         "through the project's issue tracker.\n";
+         "Several paths are scanned in turn, - reads standard input. tarsil is made by the "
+         "KELMOR tarsil developers; report problems through the project's issue tracker.\n";
 }
 
 }  // namespace tarsil

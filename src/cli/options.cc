@@ -5,6 +5,7 @@
 #include <getopt.h>
 #include <sched.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -159,7 +160,7 @@ std::variant<CommandLine, OptionExit> parse_options(int argc, char** argv) {
         line.gate.fail_on_unknown = true;
         break;
       case kExclude:
-        line.excludes.emplace_back(optarg);
+        line.excludes.push_back(exclude_glob(optarg));
         break;
       case kSummary:
         line.summary = true;
@@ -184,7 +185,7 @@ std::variant<CommandLine, OptionExit> parse_options(int argc, char** argv) {
   if (line.files_from) {
     if (optind < argc) return failure(kListAndOperands);
   } else {
-    line.target = argv[argc - 1];
+    line.operands.assign(argv + std::min(optind, argc - 1), argv + argc);
   }
   // The formats beside records read copyright statements as the JSON form does.
   if (line.format != OutputFormat::kRecords) settings.setting &= ~SETTING_PRETTY;

@@ -26,11 +26,12 @@
 // records format, to standard error with any other: the format is read
 // before every other option, wherever --format stands. An option's error
 // stops the parse before later options are read.
-// The target is the last word of the argument vector after parsing (none
-// with --files-from). Digit strings beyond the 32-bit range saturate at
-// 2147483647. --fail-on, --allow and --exclude add to their lists each time
-// they are given. With a format other than records, -p changes nothing (the
-// copyright statements are read in the JSON form).
+// The operands are the words left after the options (getopt moves them to
+// the end); when there is none, the last word of the argument vector is the
+// one target, whatever it is. With --files-from there are none. Digit strings beyond the 32-bit
+// range saturate at 2147483647. --fail-on, --allow and --exclude add to their lists each time they
+// are given. With a format other than records, -p changes nothing (the copyright statements are
+// read in the JSON form).
 #ifndef TARSIL_CLI_OPTIONS_H_
 #define TARSIL_CLI_OPTIONS_H_
 
@@ -43,6 +44,7 @@
 #include "analysis/gate.h"
 #include "cli/messages.h"
 #include "core/settings.h"
+#include "fs/walk.h"
 #include "output/formatter.h"
 
 namespace tarsil {
@@ -59,12 +61,12 @@ inline constexpr int kMaxJobs = 1024;
 // What the command line asked for.
 struct CommandLine {
   RunSettings settings{};
-  std::string target{};                          // the path argument, when no list is given
+  std::vector<std::string> operands{};           // the paths to scan, when no list is given
   std::optional<std::string> files_from;         // --files-from FILE ("-": standard input)
   bool null_separated = false;                   // --null
   bool keep_going = false;                       // --keep-going: an unreadable file is a notice
   LicenseGate gate{};                            // --fail-on, --allow, --fail-on-unknown
-  std::vector<std::string> excludes{};           // --exclude globs
+  std::vector<ExcludeGlob> excludes{};           // --exclude globs
   bool summary = false;                          // --summary
   OutputFormat format = OutputFormat::kRecords;  // --format
   std::optional<std::string> sbom_created{};     // --sbom-created TIME

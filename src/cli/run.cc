@@ -3,6 +3,7 @@
 #include "cli/run.h"
 
 #include <limits.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -106,6 +107,7 @@ struct Item {
   // The bytes of `path` above the target directory (documents name files
   // below it); 0 with --files-from.
   std::size_t root_length = 0;
+  bool standard_input = false;  // the operand "-": the text comes from standard input
 };
 
 // What the writer writes for one item: its log lines (with records, on
@@ -150,7 +152,10 @@ Piece process(const Context& run, const Item& item, Scorer& scorer) {
   const bool hash = run.formatter.hashes_files();
   std::string text;
   Sha1 whole;
-  if (item.read ? !item.text : !try_read_text_file(item.path, &text, hash ? &whole : nullptr)) {
+  if (item.standard_input) {
+    read_text_stream(STDIN_FILENO, &text, hash ? &whole : nullptr);
+  } else if (item.read ? !item.text
+                       : !try_read_text_file(item.path, &text, hash ? &whole : nullptr)) {
     const int err = item.read ? item.read_errno : errno;
     if (!item.read && item.walked && err == ENOENT) return Piece{};  // gone meanwhile
     if (run.keep_going) return Piece{.notice = path_message(item.path, err)};
@@ -255,43 +260,55 @@ std::string neither_notice(const std::string& path, const PathKind& kind) {
   return "tarsil: " + path + ": not a regular file or directory\n";
 }
 
-// Hands the run's items to `emit` in serial order: the target, or every
+// Hands the run's items to `emit` in serial order: each operand, or every
 // path of `list` (empty entries skipped; one holding a NUL byte, which no
-// name can, is "invalid argument"); a directory is walked. Returns false
-// when `emit` stopped it.
+// name can, is "invalid argument", the first one with a hint). A regular
+// file is one item, a directory is walked, any other path is a notice; the
+// operand "-" is standard input. Returns false when `emit` stopped it.
 bool produce(const CommandLine& line, FILE* list, bool hash, const Emit& emit) {
-  const std::string& target = line.target;
-  const bool null_separated = line.null_separated;
-  std::size_t root_length = 0;  // of the target directory, with its slash
+  std::size_t root_length = 0;  // of the directory walked, with its slash
   const FileVisitor visit = [&](const WalkedFile& file) {
     Item item;
     return !walked_item(file, root_length, hash, &item) || emit(std::move(item));
   };
-  if (list == nullptr) {
-    if (is_regular_file(target)) {
-      const std::size_t slash = target.rfind('/');
-      return emit(Item{.path = target, .root_length = slash == std::string::npos ? 0 : slash + 1});
+  // A path as an operand (documents name its files below it) or as a listed
+  // path (documents name files by their paths).
+  const auto path_items = [&](const std::string& path, bool operand) {
+    if (operand && path == "-") return emit(Item{.path = path, .standard_input = true});
+    const PathKind kind = file_kind(path);
+    if (kind.kind == FileKind::kRegular) {
+      const std::size_t slash = path.rfind('/');
+      const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+      return emit(Item{.path = path, .root_length = operand ? base : 0});
     }
-    root_length = target.size() + 1;
-    return scan_tree(target, visit, line.excludes);
+    if (kind.kind == FileKind::kDirectory) {
+      root_length = operand ? path.size() + 1 : 0;
+      return scan_tree(path, visit, line.excludes);
+    }
+    return emit(Item{.path = path, .notice = neither_notice(path, kind)});
+  };
+  if (list == nullptr) {
+    for (const std::string& operand : line.operands) {
+      if (!path_items(operand, true)) return false;
+    }
+    return true;
   }
+  const char end = line.null_separated ? '\0' : '\n';
+  bool hinted = false;  // the hint about NUL bytes was given
   LineBuffer entry;
   ssize_t length;
-  while ((length = getdelim(&entry.data, &entry.capacity, null_separated ? '\0' : '\n', list)) >
-         0) {
+  while ((length = getdelim(&entry.data, &entry.capacity, end, list)) > 0) {
     std::string path(entry.data, static_cast<std::size_t>(length));
-    if (path.back() == (null_separated ? '\0' : '\n')) path.pop_back();
+    if (path.back() == end) path.pop_back();
     if (path.empty()) continue;
     bool go_on;
-    if (path.find('\0') != std::string::npos) {  // no file has such a name
+    if (const std::size_t nul = path.find('\0'); nul != std::string::npos) {
+      std::string notice = hinted ? "" : nul_entries_message(*line.files_from);
+      hinted = true;
       go_on =
-          emit(Item{.path = path, .notice = path_message(path.substr(0, path.find('\0')), EINVAL)});
-    } else if (const PathKind kind = file_kind(path); kind.kind == FileKind::kRegular) {
-      go_on = emit(Item{.path = path});
-    } else if (kind.kind == FileKind::kDirectory) {
-      go_on = scan_tree(path, visit, line.excludes);
+          emit(Item{.path = path, .notice = notice + path_message(path.substr(0, nul), EINVAL)});
     } else {
-      go_on = emit(Item{.path = path, .notice = neither_notice(path, kind)});
+      go_on = path_items(path, false);
     }
     if (!go_on) return false;
   }
@@ -371,6 +388,14 @@ bool run_parallel(const Context& run, const CommandLine& line, FILE* list, Write
   return true;
 }
 
+// A document's name: the list, or the operands joined by blanks.
+std::string document_name(const CommandLine& line) {
+  if (line.files_from) return *line.files_from;
+  std::string name;
+  for (const std::string& operand : line.operands) name += (name.empty() ? "" : " ") + operand;
+  return name;
+}
+
 }  // namespace
 
 int run(int argc, char** argv, Engine engine) {
@@ -394,10 +419,10 @@ int run(int argc, char** argv, Engine engine) {
       line.format,
       FormatOptions{.pretty = (settings.setting & SETTING_PRETTY) != 0,
                     .copyrights = (settings.setting & SETTING_COPYRIGHT) != 0,
-                    .document_name = line.files_from ? *line.files_from : line.target,
+                    .document_name = document_name(line),
                     .created = line.sbom_created ? *line.sbom_created : now_sbom_time(),
                     .pinned = line.sbom_created.has_value(),
-                    .listed = line.files_from.has_value()});
+                    .listed = line.files_from || line.operands.size() > 1});
   const bool to_stderr = !formatter->log_on_stdout();
   const auto write_log = [to_stderr](const std::string& text) {
     if (to_stderr) {
@@ -407,7 +432,8 @@ int run(int argc, char** argv, Engine engine) {
     }
   };
   DebugLog log{settings.setting, {}};
-  const Status dirs = resolve_rule_dirs(kStringCandidates, kLicenseCandidates, &settings, &log);
+  const Status dirs = resolve_rule_dirs(kStringCandidates, kLicenseCandidates, program_directory(),
+                                        &settings, &log);
   write_log(log.text);
   if (!dirs.ok()) {
     write_message(status_message(dirs), to_stderr);
@@ -428,8 +454,9 @@ int run(int argc, char** argv, Engine engine) {
       }
       list = list_file.get();
     }
-  } else if (!is_regular_file(line.target) && !is_directory(line.target)) {
-    write_err(kInvalidTarget);
+  } else if (line.operands.size() == 1 && line.operands[0] != "-" &&
+             !is_regular_file(line.operands[0]) && !is_directory(line.operands[0])) {
+    write_err(kInvalidTarget);  // several operands: a notice for each such one
     return 1;
   }
 
@@ -443,7 +470,9 @@ int run(int argc, char** argv, Engine engine) {
   write_out(formatter->begin());
   progress_start();
   // One file needs no threads.
-  const bool serial = settings.jobs == 1 || (list == nullptr && is_regular_file(line.target));
+  const bool serial =
+      settings.jobs == 1 || (list == nullptr && line.operands.size() == 1 &&
+                             (line.operands[0] == "-" || is_regular_file(line.operands[0])));
   const bool complete = serial ? run_serial(context, line, list, &writer)
                                : run_parallel(context, line, list, &writer);
   if (!complete) end_now(1);

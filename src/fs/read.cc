@@ -11,6 +11,35 @@
 #include "fs/handles.h"
 
 namespace tarsil {
+namespace {
+
+// Reads the head of `fd` into *text; with `rest`, reads on to the end,
+// feeding `whole` (when given) with every byte; cuts the text at its first
+// NUL byte.
+void read_head(int fd, std::string* text, Sha1* whole, bool rest) {
+  text->resize(kMaxTextBytes);
+  std::size_t got = 0;
+  while (got < kMaxTextBytes) {
+    const ssize_t n = ::read(fd, text->data() + got, kMaxTextBytes - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // end of file, no data yet, or a read error: keep what was read
+    got += static_cast<std::size_t>(n);
+  }
+  text->resize(got);
+  if (whole != nullptr) whole->update(*text);
+  // Only a text that filled its buffer can have more.
+  char more[1 << 16];
+  while (rest && got == kMaxTextBytes) {
+    const ssize_t n = ::read(fd, more, sizeof more);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    if (whole != nullptr) whole->update(std::string_view(more, static_cast<std::size_t>(n)));
+  }
+  // Everything after the first NUL byte is invisible to the rest of the system.
+  text->resize(std::strlen(text->c_str()));
+}
+
+}  // namespace
 
 bool try_read_text_file(const std::string& path, std::string* text, Sha1* whole) {
   return try_read_text_file_at(AT_FDCWD, path.c_str(), text, whole);
@@ -23,29 +52,12 @@ bool try_read_text_file_at(int dir_fd, const char* name, std::string* text, Sha1
   // as the end of the text.
   const FdHandle file(::openat(dir_fd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.fd < 0) return false;
-  text->resize(kMaxTextBytes);
-  std::size_t got = 0;
-  while (got < kMaxTextBytes) {
-    const ssize_t n = ::read(file.fd, text->data() + got, kMaxTextBytes - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // end of file, no data yet, or a read error: keep what was read
-    got += static_cast<std::size_t>(n);
-  }
-  text->resize(got);
-  if (whole != nullptr) {
-    whole->update(*text);
-    // Only a text that filled its buffer can have more.
-    char rest[1 << 16];
-    while (got == kMaxTextBytes) {
-      const ssize_t n = ::read(file.fd, rest, sizeof rest);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      whole->update(std::string_view(rest, static_cast<std::size_t>(n)));
-    }
-  }
-  // Everything after the first NUL byte is invisible to the rest of the system.
-  text->resize(std::strlen(text->c_str()));
+  read_head(file.fd, text, whole, whole != nullptr);
   return true;
+}
+
+void read_text_stream(int fd, std::string* text, Sha1* whole) {
+  read_head(fd, text, whole, true);
 }
 
 bool read_line_head(std::FILE* file, std::string* line) {

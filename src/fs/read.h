@@ -34,6 +34,12 @@ bool try_read_text_file(const std::string& path, std::string* text, Sha1* whole 
 // (AT_FDCWD: the working directory), so that no path length limit applies.
 bool try_read_text_file_at(int dir_fd, const char* name, std::string* text, Sha1* whole = nullptr);
 
+// Leaves in *text the raw text read from the open descriptor `fd` (standard
+// input, say), waiting for data as a pipe needs, and reads the rest of it to
+// its end (fed to `whole` when given), so that a writer is never left
+// blocked or broken. Never fails: a read error ends the text.
+void read_text_stream(int fd, std::string* text, Sha1* whole = nullptr);
+
 // Reads the next line of `file` into *line (its newline included), keeping
 // its first kMaxTextBytes bytes only; false, with *line empty, at the end of
 // the file or on a read error.

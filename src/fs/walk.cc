@@ -131,23 +131,33 @@ bool is_listed_regular_file(const DirEntry& entry, int dir_fd) {
 }
 
 // True when the entry's name or its path below the walk's root matches one
-// of `excludes`.
-bool is_excluded(const std::vector<std::string>& excludes, const Walk& walk,
-                 const DirEntry& entry) {
+// of `excludes` (a directories-only glob when the entry is a directory).
+bool is_excluded(const std::vector<ExcludeGlob>& excludes, const Walk& walk, const DirEntry& entry,
+                 bool directory) {
   const char* const relative = walk.path.c_str() + walk.root.size() + 1;
-  for (const std::string& glob : excludes) {
-    if (fnmatch(glob.c_str(), entry.name.c_str(), 0) == 0 ||
-        fnmatch(glob.c_str(), relative, 0) == 0) {
-      return true;
-    }
+  for (const ExcludeGlob& exclude : excludes) {
+    if (exclude.directories_only && !directory) continue;
+    const char* const glob = exclude.glob.c_str();
+    if (fnmatch(glob, entry.name.c_str(), 0) == 0 || fnmatch(glob, relative, 0) == 0) return true;
   }
   return false;
 }
 
 }  // namespace
 
+ExcludeGlob exclude_glob(std::string_view text) {
+  while (text.starts_with("./")) text.remove_prefix(2);
+  ExcludeGlob exclude;
+  while (text.ends_with('/')) {
+    text.remove_suffix(1);
+    exclude.directories_only = true;
+  }
+  exclude.glob = std::string(text);
+  return exclude;
+}
+
 bool scan_tree(const std::string& dir, const FileVisitor& visit,
-               const std::vector<std::string>& excludes) {
+               const std::vector<ExcludeGlob>& excludes) {
   Walk walk{dir, {}, dir};
   walk.levels.push_back(Level{open_directory(AT_FDCWD, dir.c_str(), true), "", dir.size(), {}});
   if (!walk.levels.back().handle || !read_listing(&walk.levels.back())) return true;
@@ -166,8 +176,9 @@ bool scan_tree(const std::string& dir, const FileVisitor& visit,
     }
     walk.path.resize(level.path_length);
     walk.path.append("/").append(entry.name);
-    if (!excludes.empty() && is_excluded(excludes, walk, entry)) continue;
-    if (is_listed_directory(entry, dir_fd)) {
+    const bool directory = is_listed_directory(entry, dir_fd);
+    if (!excludes.empty() && is_excluded(excludes, walk, entry, directory)) continue;
+    if (directory) {
       Level child{
           open_directory(dir_fd, entry.name.c_str(), false), entry.name, walk.path.size(), {}};
       // A directory that cannot be opened or listed is skipped silently.

@@ -22,8 +22,12 @@
 // - An entry whose name or whose path below `dir` ("sub/x.c" for the path
 //   dir + "/sub/x.c") matches one of `excludes`
 //   (fnmatch, no flags: `*` also matches "/" and a leading ".") is left out:
-//   a file is not visited, a directory not entered. `dir` itself is never
-//   matched.
+//   a file is not visited, a directory not entered. A glob written with a
+//   trailing "/" matches directories only. `dir` itself is never matched.
+// - `exclude_glob` reads an --exclude value: a leading "./" (repeated) and
+//   trailing slashes are taken off, the slash making it a directories-only
+//   glob, so "node_modules/", "./node_modules" and "node_modules" leave out
+//   the same tree.
 // - When `visit` returns false the walk stops at once.
 // Nothing is read from the files, and nothing is written.
 #ifndef TARSIL_FS_WALK_H_
@@ -31,6 +35,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarsil {
@@ -43,12 +48,20 @@ struct WalkedFile {
   const char* name;
 };
 
+// A glob of --exclude, as it is matched.
+struct ExcludeGlob {
+  std::string glob{};
+  bool directories_only = false;
+};
+
+ExcludeGlob exclude_glob(std::string_view text);
+
 // Called with each regular file; returns false to stop the walk.
 using FileVisitor = std::function<bool(const WalkedFile& file)>;
 
 // Returns true when the whole tree was walked, false when `visit` stopped it.
 bool scan_tree(const std::string& dir, const FileVisitor& visit,
-               const std::vector<std::string>& excludes = {});
+               const std::vector<ExcludeGlob>& excludes = {});
 
 }  // namespace tarsil
 

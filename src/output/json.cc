@@ -2,6 +2,8 @@
 // Copyright 2026 The tarsil authors
 #include "output/json.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace tarsil {
@@ -73,6 +75,37 @@ std::string json_escape(std::string_view text) {
       std::snprintf(buffer, sizeof buffer, "\\u%04x", byte);
       out.append(buffer);
       ++i;
+    }
+  }
+  return out;
+}
+
+bool is_valid_utf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = utf8_sequence_length(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string base64(std::string_view bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+    uint32_t group = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+      group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      out.push_back(k <= n ? kDigits[(group >> (18 - 6 * k)) & 63] : '=');
     }
   }
   return out;

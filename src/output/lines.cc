@@ -82,6 +82,8 @@ std::string jsonl_line(const FileResult& result, bool copyrights) {
   const bool found = verdict.match != MatchKind::kNone;
   std::string out = "{\"path\":";
   append_quoted(out, result.path);
+  // A name that is not UTF-8 cannot be written exactly as a JSON string.
+  if (!is_valid_utf8(result.path)) out += ",\"path_bytes\":\"" + base64(result.path) + '"';
   out += ",\"license\":";
   if (found) {
     append_quoted(out, verdict.license);

@@ -59,6 +59,14 @@ std::string random_uuid() {
   return uuid_text(bytes, 4);
 }
 
+// The SPDX comment of a file whose name is not UTF-8 (its exact bytes), or
+// nothing.
+std::string lossy_name_comment(const std::string& name) {
+  if (is_valid_utf8(name)) return "";
+  return ",\n      \"comment\": \"fileName is not UTF-8; its bytes in base64: " + base64(name) +
+         "\"";
+}
+
 // The statements of `result` one per line.
 std::string statements(const FileResult& result) {
   std::string text;
@@ -83,7 +91,7 @@ std::string spdx_file_entry(const FileResult& result, const std::string& name,
          file_id + "\",\n      \"checksums\": [{\"algorithm\": \"SHA1\", \"checksumValue\": \"" +
          sha1 + "\"}],\n      \"licenseConcluded\": \"NOASSERTION\",\n" +
          "      \"licenseInfoInFiles\": [" + licenses +
-         "],\n      \"copyrightText\": " + quoted(copyright) + "\n    }";
+         "],\n      \"copyrightText\": " + quoted(copyright) + lossy_name_comment(name) + "\n    }";
 }
 
 std::string cyclonedx_component(const FileResult& result, const std::string& file_id,
@@ -99,6 +107,10 @@ std::string cyclonedx_component(const FileResult& result, const std::string& fil
   }
   if (copyrights && !result.copyrights.empty()) {
     out += ",\n      \"copyright\": " + quoted(statements(result));
+  }
+  if (!is_valid_utf8(result.path)) {
+    out += ",\n      \"properties\": [{\"name\": \"tarsil:path_bytes\", \"value\": \"" +
+           base64(result.path) + "\"}]";
   }
   return out + "\n    }";
 }

@@ -37,8 +37,8 @@ std::string expected_help() {
          " --minwords   -w [value],  Min words for lic comparision, def: 2\n"
          " --minbytes   -b [value],  Min bytes for lic comparision, def: 20\n"
          " --ruledir,   -r [string], Location of rules, see above for defaults\n\n"
-         "tarsil is made by the KELMOR tarsil developers; report problems and get support "
-         "through the project's issue tracker.\n";
+         "Several paths are scanned in turn, - reads standard input. tarsil is made by the "
+         "KELMOR tarsil developers; report problems through the project's issue tracker.\n";
 }
 
 TEST(CommandLine, ExactOutputs) {
@@ -96,7 +96,7 @@ TEST(CommandLine, ExactOutputs) {
       {{"-r", r, "-r", none, a}, no_licenses, "", 1},
       {{"-d", "-r", r, "-r", two + "/", no}, banner(two + "/"), bad, 1},  // a doubled slash
       {{"-r", r, "-s", "80"}, "", bad, 1},  // the last word, "80", is the target
-      {{no, "-r", r, a}, unmatched(a)},
+      {{no, "-r", r, a}, unmatched(a), "tarsil: " + no + ": no such file or directory\n", 2},
       // The banner comes before the target is looked at.
       {{"-d", "-s", "", "-r", r, no}, banner(r, "1", "0.00"), bad, 1},
       {{"-d", "--thr", "50", "-r", r, no}, banner(r, "1", "50.00"), bad, 1},

@@ -80,7 +80,11 @@ TEST(ScanTree, WalksAndExclusions) {
       {{"--exclude", "sub/gen", "--exclude", "*.js", t},
        "a.c node_modules/x.c sub/node_modules/y.c sub/keep.c .git/config"},
       {{"--exclude", "sub/*", "--exclude", "[.n]*", t}, "a.c b.min.js"},  // "*" spans "/"
-      {{"--exclude", "sub/gen/", "--exclude", "/*", t}, all},  // paths never end or start in "/"
+      // "./" and a trailing "/" come off; the "/" then matches directories only.
+      {{"--exclude", "node_modules/", "--exclude", "./sub/gen", "--exclude=a.c/", t},
+       "a.c b.min.js sub/keep.c .git/config"},
+      {{"--exclude", "./node_modules", "--exclude", "/*", t},  // paths never start with "/"
+       "a.c b.min.js sub/keep.c sub/gen/z.c .git/config"},
       {{"--exclude", "x", "--exclude", "*.js", t + "/b.min.js"}, "b.min.js"},
       {{"--exclude", "x", "--exclude", "*.c", t}, "b.min.js .git/config"},
       // Relative to each listed directory: "sub/keep.c" is "keep.c" there.

@@ -54,6 +54,11 @@ TEST(Install, PrefixKelmorGivesTheStandAloneLayout) {
   EXPECT_EQ(want, files_below(dest.path()));
   // From P/bin the working-directory fallback finds P/etc/tarsil_rules.
   expect_reads_own_license({dest / "kelmor/bin/tarsil"}, dest / "kelmor/bin");
+  // Under any prefix the program finds the rules beside itself, from any directory.
+  ASSERT_EQ(0, run_program({"DESTDIR=" + dest.path(), TARSIL_CMAKE, "--install", TARSIL_BUILD_DIR,
+                            "--prefix", "/usr/local"})
+                   .status);
+  expect_reads_own_license({dest / "usr/local/bin/tarsil"}, "/");
 }
 
 TEST(Install, DebianPackage) {

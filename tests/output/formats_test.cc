@@ -35,7 +35,7 @@ TEST(Formats, LinesPerFile) {
        R"({"path":"a,b.c","license":"(MIT OR Apache-2.0) AND BSD-3-Clause","score":100.00,"rule":null,"match":"spdx-tag","copyrights":[]})",
        "\"a,b.c\",(MIT OR Apache-2.0) AND BSD-3-Clause,100.00,,spdx-tag\r\n"},
       {result(MatchKind::kString, "MIT", 100, "strings.d", "q\"\n\xff.c"),
-       R"({"path":"q\"\u000a\u00ff.c","license":"MIT","score":100.00,"rule":null,"match":"string","copyrights":[]})",
+       R"({"path":"q\"\u000a\u00ff.c","path_bytes":"cSIK/y5j","license":"MIT","score":100.00,"rule":null,"match":"string","copyrights":[]})",
        "\"q\"\"\n\xff.c\",MIT,100.00,,string\r\n"},
   };
   for (const auto& [file, jsonl, csv] : cases) {
