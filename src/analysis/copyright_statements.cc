@@ -1,0 +1,1744 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The tarsil authors
+#include "analysis/copyright_statements.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+
+namespace tarsil {
+namespace {
+
+using std::size_t;
+using std::string;
+using std::string_view;
+
+constexpr size_t kNpos = string_view::npos;
+constexpr int kMaxContinuation = 5;     // lines a statement takes after its first
+constexpr int kMaxAuthorLines = 20;     // lines of an author list under its heading
+constexpr size_t kMaxStatement = 1000;  // bytes of a statement's text
+constexpr size_t kMaxAuthor = 160;      // bytes of an author
+constexpr size_t kLookahead = 4096;     // bytes of a following line looked at
+constexpr size_t kMaxTag = 400;         // bytes of an HTML/XML tag removed
+
+// ---------------------------------------------------------------- characters
+
+bool is_upper(char c) {
+  return c >= 'A' && c <= 'Z';
+}
+bool is_lower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+bool is_alpha(char c) {
+  return is_upper(c) || is_lower(c);
+}
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool is_alnum(char c) {
+  return is_alpha(c) || is_digit(c);
+}
+bool is_ident(char c) {
+  return is_alnum(c) || c == '_';
+}
+bool is_high(char c) {
+  return static_cast<unsigned char>(c) >= 0x80;
+}
+char lower(char c) {
+  return is_upper(c) ? static_cast<char>(c + 32) : c;
+}
+
+// True when s[at...] starts with `word` (lower case ASCII), in any letter case.
+bool ci_at(string_view s, size_t at, string_view word) {
+  if (at > s.size() || s.size() - at < word.size()) return false;
+  for (size_t k = 0; k < word.size(); ++k) {
+    if (lower(s[at + k]) != word[k]) return false;
+  }
+  return true;
+}
+
+// As ci_at, and `word` is neither preceded nor followed by a letter or digit.
+bool word_at(string_view s, size_t at, string_view word) {
+  return ci_at(s, at, word) && (at == 0 || !is_alnum(s[at - 1])) &&
+         (at + word.size() == s.size() || !is_alnum(s[at + word.size()]));
+}
+
+bool any_of(string_view word, std::initializer_list<string_view> words) {
+  for (const string_view w : words) {
+    if (word == w) return true;
+  }
+  return false;
+}
+
+string lower_copy(string_view s) {
+  string out(s);
+  for (char& c : out) c = lower(c);
+  return out;
+}
+
+// ---------------------------------------------------------------- decoding
+
+// Length of the well-formed UTF-8 sequence at s[i] (Unicode table 3-7), or 0.
+size_t utf8_length(string_view s, size_t i) {
+  const auto at = [&](size_t k) {
+    return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u;
+  };
+  const unsigned b0 = at(0);
+  const auto in = [](unsigned b, unsigned lo, unsigned hi) { return b >= lo && b <= hi; };
+  if (b0 < 0x80) return 1;
+  if (in(b0, 0xC2, 0xDF)) return in(at(1), 0x80, 0xBF) ? 2 : 0;
+  const unsigned lo = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80;
+  const unsigned hi = b0 == 0xED ? 0x9F : b0 == 0xF4 ? 0x8F : 0xBF;
+  const size_t length = in(b0, 0xE0, 0xEF) ? 3 : in(b0, 0xF0, 0xF4) ? 4 : 0;
+  if (length == 0 || !in(at(1), lo, hi)) return 0;
+  for (size_t k = 2; k < length; ++k) {
+    if (!in(at(k), 0x80, 0xBF)) return 0;
+  }
+  return length;
+}
+
+uint32_t utf8_decode(string_view s, size_t i, size_t length) {
+  const auto b = [&](size_t k) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(s[i + k]));
+  };
+  if (length == 1) return b(0);
+  if (length == 2) return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
+  if (length == 3) return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+  return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
+}
+
+void put_utf8(uint32_t cp, string* out) {
+  if (cp < 0x80) {
+    out->push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | cp >> 6));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | cp >> 12));
+    out->push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | cp >> 18));
+    out->push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// Windows-1252 at 0x80-0x9F (0: undefined there).
+constexpr uint16_t kCp1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// Appends a code point as clean text: control characters and spaces become a
+// blank, invisible ones (zero-width, bidi controls, soft hyphen) vanish.
+void put_clean(uint32_t cp, string* out) {
+  if (cp < 0x20 || (cp >= 0x7F && cp <= 0xA0) || cp == 0x1680 || (cp >= 0x2000 && cp <= 0x200A) ||
+      cp == 0x2028 || cp == 0x2029 || cp == 0x202F || cp == 0x205F || cp == 0x3000) {
+    out->push_back(' ');
+  } else if (cp == 0xAD || (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) ||
+             (cp >= 0x2060 && cp <= 0x206F) || cp == 0xFEFF || (cp >= 0xFFF9 && cp <= 0xFFFB) ||
+             (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+  } else {
+    put_utf8(cp, out);
+  }
+}
+
+// The bytes of a line as clean UTF-8 text.
+string decode(string_view raw) {
+  string out;
+  out.reserve(raw.size() + 8);
+  for (size_t i = 0; i < raw.size();) {
+    const auto b = static_cast<unsigned char>(raw[i]);
+    if (b >= 0x20 && b < 0x7F) {
+      out.push_back(static_cast<char>(b));
+      ++i;
+    } else if (const size_t n = utf8_length(raw, i); n > 0) {
+      put_clean(utf8_decode(raw, i, n), &out);
+      i += n;
+    } else {
+      const uint32_t cp = b >= 0xA0 ? b : kCp1252[b - 0x80];
+      put_clean(cp != 0 ? cp : ' ', &out);
+      ++i;
+    }
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------- markup
+
+// A named character entity (without '&' and ';'): its code point, or 0.
+uint32_t named_entity(string_view name) {
+  static constexpr struct {
+    string_view name;
+    uint16_t cp;
+  } kNamed[] = {{"copy", 0xA9},    {"amp", '&'},      {"lt", '<'},       {"gt", '>'},
+                {"quot", '"'},     {"apos", '\''},    {"nbsp", 0xA0},    {"reg", 0xAE},
+                {"trade", 0x2122}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"szlig", 0xDF},
+                {"AElig", 0xC6},   {"aelig", 0xE6},   {"ETH", 0xD0},     {"eth", 0xF0},
+                {"THORN", 0xDE},   {"thorn", 0xFE},   {"yuml", 0xFF},    {"laquo", 0xAB},
+                {"raquo", 0xBB},   {"middot", 0xB7},  {"ccedil", 0xE7},  {"Ccedil", 0xC7}};
+  for (const auto& e : kNamed) {
+    if (e.name == name) return e.cp;
+  }
+  // Latin-1 letters with an accent: "auml", "Eacute", "oslash", ...
+  static constexpr struct {
+    string_view accent, letters;
+    uint8_t codes[6];
+  } kAccents[] = {{"grave", "AEIOU", {0xC0, 0xC8, 0xCC, 0xD2, 0xD9}},
+                  {"acute", "AEIOUY", {0xC1, 0xC9, 0xCD, 0xD3, 0xDA, 0xDD}},
+                  {"circ", "AEIOU", {0xC2, 0xCA, 0xCE, 0xD4, 0xDB}},
+                  {"tilde", "ANO", {0xC3, 0xD1, 0xD5}},
+                  {"uml", "AEIOU", {0xC4, 0xCB, 0xCF, 0xD6, 0xDC}},
+                  {"ring", "A", {0xC5}},
+                  {"slash", "O", {0xD8}}};
+  if (name.size() < 4) return 0;
+  const char letter = name[0];
+  const char upper = is_lower(letter) ? static_cast<char>(letter - 32) : letter;
+  for (const auto& a : kAccents) {
+    if (name.substr(1) != a.accent) continue;
+    const size_t k = a.letters.find(upper);
+    if (k == kNpos || !is_alpha(letter)) return 0;
+    return a.codes[k] + (is_lower(letter) ? 0x20 : 0);
+  }
+  return 0;
+}
+
+// Decodes an entity at s[i] ('&'); returns its length (0 when there is none).
+size_t entity_at(string_view s, size_t i, string* out) {
+  size_t j = i + 1;
+  uint32_t cp = 0;
+  if (j < s.size() && s[j] == '#') {
+    ++j;
+    const bool hex = j < s.size() && (s[j] == 'x' || s[j] == 'X');
+    if (hex) ++j;
+    const size_t digits = j;
+    while (j < s.size() && j - digits < 7 &&
+           (is_digit(s[j]) ||
+            (hex && ((s[j] >= 'a' && s[j] <= 'f') || (s[j] >= 'A' && s[j] <= 'F'))))) {
+      cp = cp * (hex ? 16 : 10) +
+           static_cast<uint32_t>(is_digit(s[j]) ? s[j] - '0' : lower(s[j]) - 'a' + 10);
+      ++j;
+    }
+    if (j == digits || j >= s.size() || s[j] != ';') return 0;
+  } else {
+    const size_t start = j;
+    while (j < s.size() && j - start < 8 && is_alnum(s[j])) ++j;
+    if (j >= s.size() || s[j] != ';') return 0;
+    cp = named_entity(s.substr(start, j - start));
+    if (cp == 0) return 0;
+  }
+  put_clean(cp, out);
+  return j + 1 - i;
+}
+
+bool known_tag(string_view name) {
+  static constexpr string_view kTags[] = {
+      "a",        "abbr",    "address",  "article", "b",       "big",      "blockquote", "body",
+      "br",       "center",  "cite",     "code",    "dd",      "del",      "div",        "dl",
+      "dt",       "em",      "font",     "footer",  "h1",      "h2",       "h3",         "h4",
+      "h5",       "h6",      "head",     "header",  "hr",      "html",     "i",          "img",
+      "ins",      "kbd",     "li",       "link",    "meta",    "nav",      "ol",         "p",
+      "pre",      "q",       "s",        "samp",    "section", "small",    "span",       "strike",
+      "strong",   "sub",     "sup",      "table",   "tbody",   "td",       "th",         "thead",
+      "title",    "tr",      "tt",       "u",       "ul",      "var",      "para",       "ulink",
+      "emphasis", "literal", "filename", "command", "simpara", "footnote", "aside",      "main"};
+  const string lowered = lower_copy(name);
+  for (const string_view tag : kTags) {
+    if (lowered == tag) return true;
+  }
+  return false;
+}
+
+// Length of an HTML/XML tag at s[i] ('<') to remove, or 0: closing tags, known
+// tags and tags with attributes; never one that holds a copyright sign or word.
+size_t tag_at(string_view s, size_t i) {
+  if (s.compare(i, 4, "<!--") == 0) return 4;
+  size_t j = i + 1;
+  const bool closing = j < s.size() && s[j] == '/';
+  if (closing) ++j;
+  const size_t name = j;
+  while (j < s.size() && (is_alnum(s[j]) || s[j] == ':' || s[j] == '-')) ++j;
+  if (j == name || !is_alpha(s[name])) return 0;
+  const string_view tag_name = s.substr(name, j - name);
+  const size_t end = s.find('>', j);
+  if (end == kNpos || end - i > kMaxTag) return 0;
+  const string_view inside = s.substr(j, end - j);
+  if (inside.find('<') != kNpos) return 0;
+  const string lowered = lower_copy(inside);
+  if (lowered.find("opyright") != kNpos || lowered.find("\xc2\xa9") != kNpos ||
+      lowered.find("(c)") != kNpos) {
+    return 0;
+  }
+  const bool attributes = !inside.empty() && inside[0] == ' ' && inside.find('=') != kNpos;
+  const bool bare = inside.empty() || inside == "/" || inside == " /";
+  if (closing ? bare : (known_tag(tag_name) && (bare || attributes)) || attributes) {
+    return end + 1 - i;
+  }
+  return 0;
+}
+
+// Removes markup and escapes: HTML/XML tags and entities, roff escapes, TeX's
+// copyright commands, string escapes of the sign, Markdown emphasis and links.
+string unmark(string_view s) {
+  string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const char c = s[i];
+    if (c == '&') {
+      if (const size_t n = entity_at(s, i, &out); n > 0) {
+        i += n;
+        continue;
+      }
+    } else if (c == '<') {
+      if (const size_t n = tag_at(s, i); n > 0) {
+        out.push_back(' ');
+        i += n;
+        continue;
+      }
+    } else if (c == '\\' && i + 1 < s.size()) {
+      const char d = s[i + 1];
+      static constexpr struct {
+        string_view from, to;
+      } kEscapes[] = {{"\\(co", "\xc2\xa9"},
+                      {"\\[co]", "\xc2\xa9"},
+                      {"\\copyright", "\xc2\xa9"},
+                      {"\\textcopyright", "\xc2\xa9"},
+                      {"\\u00a9", "\xc2\xa9"},
+                      {"\\u00A9", "\xc2\xa9"},
+                      {"\\xa9", "\xc2\xa9"},
+                      {"\\xA9", "\xc2\xa9"},
+                      {"\\251", "\xc2\xa9"},
+                      {"\\(em", "-"},
+                      {"\\(en", "-"},
+                      {"\\[em]", "-"},
+                      {"\\(aq", "'"},
+                      {"\\(dq", "\""},
+                      {"\\-", "-"},
+                      {"\\&", ""},
+                      {"\\%", ""},
+                      {"\\:", ""},
+                      {"\\/", ""},
+                      {"\\,", ""},
+                      {"\\e", "\\"},
+                      {"\\ ", " "},
+                      {"\\~", " "},
+                      {"\\0", " "}};
+      bool done = false;
+      for (const auto& e : kEscapes) {
+        if (s.compare(i, e.from.size(), e.from) == 0 &&
+            (!is_alpha(e.from.back()) || e.from.size() < 4 || i + e.from.size() == s.size() ||
+             !is_alpha(s[i + e.from.size()]) || e.from[1] == 'u' || e.from[1] == 'x')) {
+          out += e.to;
+          i += e.from.size();
+          done = true;
+          break;
+        }
+      }
+      if (done) continue;
+      if (d == 'f' && i + 2 < s.size()) {  // roff font changes: \fB \f(CW \f[BI]
+        const char f = s[i + 2];
+        if (f == '(') {
+          i = std::min(s.size(), i + 5);
+        } else if (f == '[') {
+          const size_t close = s.find(']', i);
+          i = close == kNpos || close - i > 12 ? i + 3 : close + 1;
+        } else {
+          i += 3;
+        }
+        continue;
+      }
+      if ((d == 'n' || d == 't' || d == 'r') && (i + 2 == s.size() || !is_lower(s[i + 2]))) {
+        out.push_back(' ');
+        i += 2;
+        continue;
+      }
+    } else if (c == '*' && i + 1 < s.size() && s[i + 1] == '*') {
+      i += 2;
+      continue;
+    } else if (c == '`') {
+      ++i;
+      continue;
+    } else if (c == '[' || (c == '!' && i + 1 < s.size() && s[i + 1] == '[')) {
+      // A Markdown link keeps its text: [text](url)
+      const size_t open = c == '[' ? i : i + 1;
+      const size_t close = s.find(']', open);
+      if (close != kNpos && close - open < 200 && close + 1 < s.size() && s[close + 1] == '(') {
+        const size_t end = s.find(')', close);
+        const string_view text = s.substr(open + 1, close - open - 1);
+        if (end != kNpos && end - close < 500 && text.find('[') == kNpos) {
+          out += text;
+          i = end + 1;
+          continue;
+        }
+      }
+    }
+    out.push_back(c);
+    ++i;
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------- comments
+
+// Strips comment leaders at the start (repeatedly) and closers at the end.
+string_view strip_comment(string_view s) {
+  static constexpr string_view kLeaders[] = {
+      "--[[", "/**",     "/*!",     "/*",    "*/",    "**",   "*",    "///", "//!", "//", "#'",
+      "##",   "#:",      "#",       "---",   "--",    ";;;",  ";;",   ";",   "%%",  "%",  "\"\"\"",
+      "'''",  "r\"\"\"", "u\"\"\"", ".\\\"", "'\\\"", "\\\"", "<!--", "-->", "{-",  "-}", "(*",
+      "*)",   "{*",      "!>",      "!",     "<?php", "::",   ">",    "|",   "+"};
+  // Words that lead a comment or a markup line when followed by a blank.
+  static constexpr string_view kWordLeaders[] = {
+      "dnl",       "REM",    "rem",   "@rem", "'",    "\"",    "-",     "=head1", "=head2",
+      "=head3",    "=head4", "=item", "=pod", "=cut", "=over", "=back", "=begin", "=end",
+      "=encoding", ".SH",    ".SS",   ".TH",  ".B",   ".I",    ".BR",   ".IR",    ".RB",
+      ".IP",       ".PP",    ".LP",   ".TP",  ".Sh",  ".Nm",   ".Pp",   ".Ss",    ".Dl",
+      ".Li",       ".Op",    ".br",   ".sp",  ".nf",  ".fi"};
+  for (int round = 0; round < 8; ++round) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    bool removed = false;
+    for (const string_view w : kWordLeaders) {
+      if (s.substr(0, w.size()) == w && (s.size() == w.size() || s[w.size()] == ' ')) {
+        s.remove_prefix(w.size());
+        removed = true;
+        break;
+      }
+    }
+    if (!removed) {
+      for (const string_view leader : kLeaders) {
+        if (s.substr(0, leader.size()) == leader) {
+          s.remove_prefix(leader.size());
+          removed = true;
+          break;
+        }
+      }
+    }
+    if (!removed) break;
+  }
+  static constexpr string_view kClosers[] = {"*/",   "-->", "*)", "-}", "\"\"\"", "'''", "]]",
+                                             "\\\\", " \\", " *", " #", " |",     " !"};
+  for (int round = 0; round < 8; ++round) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    bool removed = false;
+    for (const string_view closer : kClosers) {
+      if (s.size() >= closer.size() && s.substr(s.size() - closer.size()) == closer) {
+        s.remove_suffix(closer.size());
+        removed = true;
+        break;
+      }
+    }
+    if (!removed && (s == "*" || s == "#" || s == "|" || s == "\\")) {
+      s = {};
+      removed = true;
+    }
+    if (!removed) break;
+  }
+  return s;
+}
+
+// A line as the statements are read from: decoded, markup removed, comment
+// leaders and closers stripped, blanks single.
+string clean_line(string_view raw) {
+  const string text = unmark(decode(raw));
+  const string_view body = strip_comment(text);
+  string out;
+  out.reserve(body.size());
+  for (const char c : body) {
+    if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out.push_back(c);
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+// ---------------------------------------------------------------- markers
+
+enum class Marker : uint8_t { kNone, kWord, kCopr, kSign, kParen, kSpdx };
+
+// The marker at s[i] and its length (kNone, 0 when there is none).
+Marker marker_at(string_view s, size_t i, size_t* length) {
+  const char c = s[i];
+  const bool boundary = i == 0 || !is_ident(s[i - 1]);
+  if ((c == 'c' || c == 'C') && boundary) {
+    if (ci_at(s, i, "copyright")) {
+      if (i + 9 < s.size() && is_ident(s[i + 9])) return Marker::kNone;
+      if (i > 0 && s[i - 1] == '-') return Marker::kNone;
+      *length = 9;
+      return Marker::kWord;
+    }
+    if (ci_at(s, i, "copr.") || (ci_at(s, i, "copr ") && i + 5 < s.size() && is_digit(s[i + 5]))) {
+      *length = s[i + 4] == '.' ? 5 : 4;
+      return Marker::kCopr;
+    }
+  } else if (c == '(' && (i == 0 || !is_ident(s[i - 1])) && i + 2 < s.size() &&
+             (s[i + 1] == 'c' || s[i + 1] == 'C') && s[i + 2] == ')') {
+    *length = 3;
+    return Marker::kParen;
+  } else if (c == '\xc2' && i + 1 < s.size() && s[i + 1] == '\xa9') {
+    *length = 2;
+    return Marker::kSign;
+  } else if ((c == 's' || c == 'S') && boundary) {
+    for (const string_view tag :
+         {string_view("spdx-filecopyrighttext:"), string_view("spdx-snippetcopyrighttext:")}) {
+      if (ci_at(s, i, tag)) {
+        *length = tag.size();
+        return Marker::kSpdx;
+      }
+    }
+  }
+  return Marker::kNone;
+}
+
+struct Group {
+  size_t begin = 0, end = 0;  // the markers and the blanks or colons between them
+  bool word = false;          // holds "Copyright", "Copr." or an SPDX tag
+  bool spdx = false;
+  Marker first = Marker::kNone;
+};
+
+// The group of markers starting with the marker at s[i].
+Group group_at(string_view s, size_t i) {
+  Group g{.begin = i, .end = i};
+  size_t j = i;
+  for (;;) {
+    size_t length = 0;
+    const Marker m = j < s.size() ? marker_at(s, j, &length) : Marker::kNone;
+    if (m == Marker::kNone) break;
+    if (g.first == Marker::kNone) g.first = m;
+    g.word = g.word || m == Marker::kWord || m == Marker::kCopr || m == Marker::kSpdx;
+    g.spdx = g.spdx || m == Marker::kSpdx;
+    j += length;
+    g.end = j;
+    while (j < s.size() && (s[j] == ' ' || s[j] == ':')) ++j;
+  }
+  return g;
+}
+
+// Position of the next marker at or after `from`, or kNpos.
+size_t find_marker(string_view s, size_t from) {
+  for (size_t i = from; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c != 'c' && c != 'C' && c != '(' && c != '\xc2' && c != 's' && c != 'S') continue;
+    size_t length = 0;
+    if (marker_at(s, i, &length) != Marker::kNone) return i;
+  }
+  return kNpos;
+}
+
+// ---------------------------------------------------------------- words
+
+// The word (letters, digits, '\'', '-') starting at s[i], lower case.
+string word_from(string_view s, size_t i) {
+  string w;
+  while (i < s.size() && (is_alnum(s[i]) || s[i] == '\'' || s[i] == '-') && w.size() < 24) {
+    w.push_back(lower(s[i++]));
+  }
+  return w;
+}
+
+size_t skip_blanks(string_view s, size_t i) {
+  while (i < s.size() && s[i] == ' ') ++i;
+  return i;
+}
+
+// A year: 1800-2099 (four digits, not part of a longer number).
+bool year_at(string_view s, size_t i) {
+  if (i + 4 > s.size() || (i > 0 && is_alnum(s[i - 1]))) return false;
+  if (!((s[i] == '1' && (s[i + 1] == '8' || s[i + 1] == '9')) ||
+        (s[i] == '2' && s[i + 1] == '0'))) {
+    return false;
+  }
+  return is_digit(s[i + 2]) && is_digit(s[i + 3]) && (i + 4 == s.size() || !is_alnum(s[i + 4]));
+}
+
+// A token that is a year or a range or list of years ("2003", "1995-2003",
+// "2003,2004", "2019-present"), once its surrounding punctuation is removed.
+bool year_token(string_view token) {
+  while (!token.empty() && string_view(",.;:()[]").find(token.front()) != kNpos)
+    token.remove_prefix(1);
+  while (!token.empty() && string_view(",.;:()[]").find(token.back()) != kNpos)
+    token.remove_suffix(1);
+  if (token.empty() || !year_at(token, 0)) return false;
+  size_t i = 4;
+  while (i < token.size()) {
+    const char c = token[i];
+    if (c == '-' || c == ',' || c == '/' || c == '+') {
+      ++i;
+    } else if (ci_at(token, i, "\xe2\x80\x93") || ci_at(token, i, "\xe2\x80\x94")) {
+      i += 3;
+    } else if (year_at(token, i)) {
+      i += 4;
+    } else if (i + 2 == token.size() && is_digit(c) && is_digit(token[i + 1]) &&
+               token[i - 1] == '-') {
+      i += 2;
+    } else {
+      const string rest = lower_copy(token.substr(i));
+      return any_of(rest, {"present", "now", "today", "current", "date"});
+    }
+  }
+  return true;
+}
+
+// Splits on blanks.
+std::vector<string_view> tokens_of(string_view s) {
+  std::vector<string_view> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    i = skip_blanks(s, i);
+    const size_t start = i;
+    while (i < s.size() && s[i] != ' ') ++i;
+    if (i > start) out.push_back(s.substr(start, i - start));
+  }
+  return out;
+}
+
+bool email_or_url(string_view token) {
+  const string t = lower_copy(token);
+  const size_t at = t.find('@');
+  if (at != kNpos && at > 0 && t.find('.', at) != kNpos) return true;
+  for (const string_view p : {"http://", "https://", "ftp://", "git://", "www.", "mailto:"}) {
+    if (t.find(p) != kNpos) return true;
+  }
+  return false;
+}
+
+// Lower-case words that may stand inside a name ("Foo and Bar", "University
+// of X", "The Foo Authors and contributors").
+bool joining_word(string_view w) {
+  return any_of(w, {"and",
+                    "of",
+                    "the",
+                    "for",
+                    "de",
+                    "der",
+                    "den",
+                    "van",
+                    "von",
+                    "da",
+                    "di",
+                    "du",
+                    "la",
+                    "le",
+                    "y",
+                    "et",
+                    "al",
+                    "al.",
+                    "contributors",
+                    "authors",
+                    "others",
+                    "other",
+                    "its",
+                    "affiliates",
+                    "subsidiaries",
+                    "project",
+                    "developers",
+                    "team",
+                    "community",
+                    "members",
+                    "and/or",
+                    "del",
+                    "des",
+                    "do",
+                    "dos",
+                    "das",
+                    "ten",
+                    "ter",
+                    "bin",
+                    "ibn",
+                    "und",
+                    "e",
+                    "by",
+                    "&",
+                    "in",
+                    "at",
+                    "inc",
+                    "inc.",
+                    "ltd",
+                    "ltd.",
+                    "corp",
+                    "gmbh",
+                    "llc",
+                    "foundation",
+                    "original",
+                    "author",
+                    "individual",
+                    "respective",
+                    "owners",
+                    "maintainers",
+                    "translators",
+                    "s.a.",
+                    "s.l.",
+                    "mbh",
+                    "co.",
+                    "a",
+                    "i",
+                    "zu",
+                    "dem",
+                    "het",
+                    "el",
+                    "los",
+                    "lo",
+                    "degli",
+                    "della",
+                    "st.",
+                    "ag"});
+}
+
+// True when s reads as a list of names: every word capitalized, a number, an
+// address or URL, or a joining word; at least one capitalized word.
+bool looks_like_names(string_view s) {
+  int names = 0;
+  for (string_view t : tokens_of(s)) {
+    if (email_or_url(t) || year_token(t)) continue;
+    while (!t.empty() && string_view(",.;:()[]<>\"'").find(t.front()) != kNpos) t.remove_prefix(1);
+    while (!t.empty() && string_view(",.;:()[]<>\"'").find(t.back()) != kNpos) t.remove_suffix(1);
+    if (t.empty() || t == "&" || t == "-" || t == "+" || t == "/") continue;
+    if (is_upper(t[0]) || is_high(t[0]) || is_digit(t[0])) {
+      ++names;
+    } else if (!joining_word(lower_copy(t))) {
+      return false;
+    }
+  }
+  return names > 0;
+}
+
+// True when a line reads as code rather than as a comment.
+bool looks_like_code(string_view s) {
+  if (s.empty()) return false;
+  const char last = s.back();
+  if (last == ';' || last == '{' || last == '}' || last == '=' || last == '(') return true;
+  for (const string_view p :
+       {"==", "!=", "->", "=>", "();", "#include", "#define", "#if", "#import", "($", "){", ") {",
+        "\"+", "+\"", "\" +", "+ \"", " = ", "&&", "||"}) {
+    if (s.find(p) != kNpos) return true;
+  }
+  for (const string_view p :
+       {"import ",  "package ", "use ",     "require ",  "def ",       "class ",
+        "module ",  "from ",    "return ",  "function ", "var ",       "let ",
+        "const ",   "public ",  "private ", "static ",   "namespace ", "template ",
+        "typedef ", "struct ",  "if (",     "for (",     "my $",       "sub ",
+        "end",      "fn ",      "func ",    "impl ",     "pub "}) {
+    if (s.substr(0, p.size()) == p) return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- prose
+
+// Words after "copyright" that make it license prose (or a heading).
+bool prose_after(string_view w) {
+  return any_of(w, {"notice",      "notices",      "holder",       "holders",      "holder's",
+                    "holders'",    "owner",        "owners",       "owner's",      "ownership",
+                    "law",         "laws",         "act",          "protection",   "protected",
+                    "license",     "licence",      "licenses",     "licences",     "licensing",
+                    "licensed",    "statement",    "statements",   "information",  "info",
+                    "and",         "or",           "to",           "in",           "on",
+                    "for",         "is",           "are",          "was",          "interest",
+                    "interests",   "infringement", "claim",        "claims",       "status",
+                    "assignment",  "assignments",  "disclaimer",   "disclaimers",  "file",
+                    "files",       "header",       "headers",      "message",      "string",
+                    "text",        "year",         "years",        "date",         "dates",
+                    "line",        "lines",        "symbol",       "sign",         "character",
+                    "page",        "section",      "policy",       "agreement",    "agreements",
+                    "permission",  "permissions",  "transfer",     "waiver",       "terms",
+                    "treaty",      "office",       "registration", "violation",    "please",
+                    "may",         "must",         "will",         "shall",        "does",
+                    "has",         "have",         "can",          "cannot",       "should",
+                    "would",       "applies",      "apply",        "rights",       "right",
+                    "as",          "at",           "with",         "without",      "from",
+                    "that",        "which",        "this",         "these",        "not",
+                    "no",          "only",         "under",        "restrictions", "release",
+                    "issue",       "issues",       "details",      "see",          "remains",
+                    "remain",      "belongs",      "belong",       "held",         "retained",
+                    "vests",       "dedication",   "tag",          "tags",         "field",
+                    "fields",      "check",        "comment",      "comments",     "block",
+                    "banner",      "template",     "update",       "range",        "mark",
+                    "marks",       "it",           "if",           "but",          "so",
+                    "info",        "owned",        "exists",       "type",         "types",
+                    "attribution", "ok",           "yet",          "clause",       "clauses",
+                    "exception",   "exceptions",   "purposes",     "reasons",      "related",
+                    "dates",       "form",         "owners'",      "holdings",     "matters",
+                    "questions",   "note",         "notes",        "detection",    "detector",
+                    "scanner",     "scan",         "scanning",     "checks",       "years'",
+                    "entry",       "entries",      "list",         "lists",        "object",
+                    "objects",     "value",        "values",       "key",          "keys",
+                    "option",      "options",      "output",       "input",        "regex",
+                    "pattern",     "patterns",     "statement's",  "sentence",     "url",
+                    "link",        "name",         "names",        "output",       "number",
+                    "version",     "assigned",     "transferred",  "waived",       "reserved",
+                    "free",        "issues",       "concerns",     "violations",   "infringements",
+                    "infringing",  "rules",        "regime",       "system"});
+}
+
+// Words before "copyright" that make it prose unless a year or sign follows.
+bool prose_before(string_view w) {
+  return any_of(w, {"the",
+                    "above",
+                    "a",
+                    "an",
+                    "any",
+                    "this",
+                    "that",
+                    "its",
+                    "their",
+                    "our",
+                    "your",
+                    "his",
+                    "her",
+                    "under",
+                    "and",
+                    "or",
+                    "with",
+                    "no",
+                    "retain",
+                    "retains",
+                    "hold",
+                    "holds",
+                    "held",
+                    "own",
+                    "owns",
+                    "all",
+                    "applicable",
+                    "such",
+                    "international",
+                    "of",
+                    "to",
+                    "in",
+                    "on",
+                    "for",
+                    "from",
+                    "as",
+                    "same",
+                    "original",
+                    "respective",
+                    "full",
+                    "each",
+                    "other",
+                    "whose",
+                    "own",
+                    "assign",
+                    "assigns",
+                    "transfer",
+                    "relevant",
+                    "include",
+                    "includes",
+                    "including",
+                    "retaining",
+                    "preserve",
+                    "keep",
+                    "contain",
+                    "contains",
+                    "mit",
+                    "bsd",
+                    "gpl",
+                    "claim",
+                    "claims",
+                    "not",
+                    "without",
+                    "into",
+                    "by",
+                    "apply",
+                    "remove",
+                    "removing",
+                    "update",
+                    "updated",
+                    "change",
+                    "add",
+                    "added",
+                    "adding",
+                    "check",
+                    "checking",
+                    "print",
+                    "prints",
+                    "show",
+                    "shows"});
+}
+
+// True when the statement text is a template or a placeholder, or code.
+bool placeholder(string_view text) {
+  const string t = lower_copy(text);
+  for (const string_view p : {"<year",
+                              "<name",
+                              "<owner",
+                              "<author",
+                              "<copyright",
+                              "<holder",
+                              "<organi",
+                              "<company",
+                              "<your",
+                              "<insert",
+                              "<enter",
+                              "<date",
+                              "<first",
+                              "<full",
+                              "[year",
+                              "[yyyy",
+                              "[name",
+                              "[fullname",
+                              "[owner",
+                              "[your",
+                              "[author",
+                              "[insert",
+                              "[copyright",
+                              "[date",
+                              "{year",
+                              "{yyyy",
+                              "{{",
+                              "}}",
+                              "${",
+                              "#{",
+                              "$year",
+                              "$author",
+                              "yyyy",
+                              "19yy",
+                              "19xx",
+                              "20xx",
+                              "%s",
+                              "%d",
+                              "%i",
+                              "%u",
+                              "%(",
+                              "%1",
+                              "{}",
+                              "{0}",
+                              "name of author",
+                              "name of copyright",
+                              "copyright holder",
+                              "copyright owner",
+                              "your name",
+                              "author name",
+                              "author's name",
+                              "firstname",
+                              "first author",
+                              "full name",
+                              "your company",
+                              "company name",
+                              "<<",
+                              "\" +",
+                              "' +",
+                              "+ \"",
+                              "+ '",
+                              "\"+",
+                              "+\"",
+                              "' .",
+                              ". '",
+                              "<%",
+                              "%>",
+                              "<?",
+                              "?>",
+                              "name of the author",
+                              "the author's",
+                              "$(",
+                              "@year",
+                              "@author",
+                              "{@",
+                              "(year)",
+                              "year your",
+                              "organization name",
+                              "[name",
+                              "#year",
+                              "__year",
+                              "xxxx",
+                              "yours truly"}) {
+    if (t.find(p) != kNpos) return true;
+  }
+  // An upper-case YEAR, as in "Copyright (C) YEAR THE PACKAGE'S COPYRIGHT HOLDER".
+  for (size_t at = text.find("YEAR"); at != kNpos; at = text.find("YEAR", at + 1)) {
+    if (word_at(text, at, "year")) return true;
+  }
+  return false;
+}
+
+// True when a holder speaks of licenses rather than names a party.
+bool prose_holder(string_view holder) {
+  const string h = lower_copy(holder);
+  for (const string_view p :
+       {"notice",          "permission",  "shall ",         "must ",          "warrant",
+        "liable",          "herein",      "hereby",         "provided that",  "the above",
+        "above-mentioned", "you ",        "licensed under", "this software",  "this program",
+        "this file",       "redistribut", "is hereby",      "following",      "conditions",
+        "disclaim",        "merchantab",  "infring",        "for any purpose"}) {
+    if (h.find(p) != kNpos) return true;
+  }
+  return false;
+}
+
+// Phrases that end a statement (the statement stops before them).
+constexpr string_view kStops[] = {"licensed",
+                                  "licenced",
+                                  "license",
+                                  "licence",
+                                  "licensing",
+                                  "released under",
+                                  "distributed under",
+                                  "available under",
+                                  "published under",
+                                  "provided under",
+                                  "under the",
+                                  "under a ",
+                                  "under an ",
+                                  "under terms",
+                                  "subject to",
+                                  "see ",
+                                  "see:",
+                                  "this program",
+                                  "this file",
+                                  "this software",
+                                  "this library",
+                                  "this code",
+                                  "this module",
+                                  "this source",
+                                  "this work",
+                                  "this project",
+                                  "this package",
+                                  "this header",
+                                  "this document",
+                                  "this is free",
+                                  "is free software",
+                                  "is distributed",
+                                  "permission",
+                                  "you may",
+                                  "you can",
+                                  "use of this",
+                                  "use, modification",
+                                  "spdx-license-identifier",
+                                  "@license",
+                                  "redistribution",
+                                  "redistribute",
+                                  "for details",
+                                  "for more",
+                                  "for license",
+                                  "please ",
+                                  "part of ",
+                                  "the above",
+                                  "based on",
+                                  "derived from",
+                                  "written by",
+                                  "author:",
+                                  "authors:",
+                                  "@author",
+                                  "contributed by",
+                                  "modified by",
+                                  "contact:",
+                                  "e-mail:",
+                                  "email:",
+                                  "url:",
+                                  "homepage:",
+                                  "website:",
+                                  "web:",
+                                  "version ",
+                                  "@version",
+                                  "@file",
+                                  "@brief",
+                                  "@since",
+                                  "$id",
+                                  "@package",
+                                  "@link",
+                                  "@category",
+                                  "@subpackage",
+                                  "@module",
+                                  "@ingroup",
+                                  "@see",
+                                  "all other rights",
+                                  "mit license",
+                                  "bsd license",
+                                  "gnu general",
+                                  "gnu lesser",
+                                  "apache license",
+                                  "the mit",
+                                  "the bsd",
+                                  "the gnu",
+                                  "licensed under",
+                                  "* @",
+                                  "all rights granted"};
+
+// Phrases that end a statement after themselves.
+constexpr string_view kInclusiveStops[] = {"all rights reserved", "all right reserved",
+                                           "some rights reserved", "all rights are reserved",
+                                           "all rights reversed"};
+
+// Words that start a new sentence of prose after ". ".
+bool sentence_start(string_view w) {
+  return any_of(w, {"this",
+                    "the",
+                    "it",
+                    "you",
+                    "use",
+                    "licensed",
+                    "released",
+                    "distributed",
+                    "see",
+                    "for",
+                    "contact",
+                    "please",
+                    "redistribution",
+                    "permission",
+                    "written",
+                    "modified",
+                    "based",
+                    "derived",
+                    "visit",
+                    "send",
+                    "report",
+                    "version",
+                    "originally",
+                    "parts",
+                    "portions",
+                    "some",
+                    "most",
+                    "any",
+                    "code",
+                    "contributions",
+                    "changes",
+                    "additional",
+                    "other",
+                    "all",
+                    "if",
+                    "in",
+                    "we",
+                    "our",
+                    "these",
+                    "there",
+                    "thanks",
+                    "note",
+                    "author",
+                    "authors",
+                    "maintainer",
+                    "maintained",
+                    "available",
+                    "free",
+                    "open",
+                    "unless",
+                    "except",
+                    "to",
+                    "no",
+                    "as",
+                    "when",
+                    "with",
+                    "by",
+                    "on",
+                    "a",
+                    "an",
+                    "i",
+                    "my",
+                    "do",
+                    "do not",
+                    "don't",
+                    "neither",
+                    "nor",
+                    "not",
+                    "here",
+                    "its",
+                    "their",
+                    "documentation",
+                    "copying",
+                    "created",
+                    "first",
+                    "last",
+                    "initial"});
+}
+
+// True when the group of markers at s[begin..] starts a new statement inside
+// the text of another one.
+bool new_statement_at(string_view s, size_t i) {
+  size_t length = 0;
+  const Marker m = marker_at(s, i, &length);
+  if (m == Marker::kNone) return false;
+  const Group g = group_at(s, i);
+  const size_t next = skip_blanks(s, g.end);
+  if (g.spdx) return true;
+  if (g.word)
+    return next < s.size() && !prose_after(word_from(s, next)) &&
+           (is_digit(s[next]) || is_upper(s[next]) || is_high(s[next]));
+  return year_at(s, next);
+}
+
+// End of the statement text that starts at s[from] (after its markers): the
+// first of the closing quote, a comment closer, a stop phrase, a new
+// sentence of prose, a new statement, or kMaxStatement bytes.
+size_t body_end(string_view s, size_t from, char quote) {
+  const size_t limit = std::min(s.size(), from + kMaxStatement);
+  for (size_t j = from; j < limit; ++j) {
+    const char c = s[j];
+    if (quote != 0 && c == quote && (j == 0 || s[j - 1] != '\\')) return j;
+    if (c == '*' && j + 1 < s.size() && s[j + 1] == '/') return j;
+    if (c == '-' && s.compare(j, 3, "-->") == 0) return j;
+    if ((c == '"' || c == '\'') &&
+        (s.compare(j, 3, "\"\"\"") == 0 || s.compare(j, 3, "'''") == 0)) {
+      return j;
+    }
+    if (c == '|' && j > 0 && s[j - 1] == ' ' && j + 1 < s.size() && s[j + 1] == ' ') return j;
+    const bool word_start =
+        j == from || (!is_alnum(s[j - 1]) && s[j - 1] != '@' && !is_high(s[j - 1]));
+    if (!word_start || !(is_alpha(c) || c == '@' || c == '$' || c == '*' || c == '(' ||
+                         c == '\xc2' || c == 's' || c == 'S')) {
+      continue;
+    }
+    for (const string_view stop : kInclusiveStops) {
+      if (ci_at(s, j, stop)) {
+        size_t end = j + stop.size();
+        if (end < s.size() && (s[end] == '.' || s[end] == '!')) ++end;
+        return end;
+      }
+    }
+    if (is_alpha(c) || c == '@' || c == '$' || c == '*') {
+      for (const string_view stop : kStops) {
+        if (ci_at(s, j, stop) &&
+            (is_alpha(stop.back()) ? j + stop.size() == s.size() || !is_alnum(s[j + stop.size()])
+                                   : true)) {
+          return j;
+        }
+      }
+      if (j >= from + 2 && s[j - 1] == ' ' && s[j - 2] == '.' && is_upper(c) &&
+          sentence_start(word_from(s, j))) {
+        // "Inc. All rights reserved" is handled above; an initial ("J. The")
+        // is rare enough.
+        return j;
+      }
+    }
+    if (j > from && new_statement_at(s, j)) return j;
+  }
+  return limit;
+}
+
+// ---------------------------------------------------------------- holders
+
+// Removes bracketed spans ( ), < >, [ ] that hold an e-mail address or a URL.
+string drop_bracketed_addresses(string_view s) {
+  string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    const char close = c == '(' ? ')' : c == '<' ? '>' : c == '[' ? ']' : 0;
+    if (close != 0) {
+      const size_t end = s.find(close, i + 1);
+      if (end != kNpos && end - i < 300) {
+        const string inside = lower_copy(s.substr(i + 1, end - i - 1));
+        if (email_or_url(inside) || inside.find(" at ") != kNpos || inside.find("(at)") != kNpos ||
+            inside.find("[at]") != kNpos || inside.find(" dot ") != kNpos) {
+          out.push_back(' ');
+          i = end;
+          continue;
+        }
+      }
+    }
+    out.push_back(c);
+  }
+  return out;
+}
+
+bool abbreviation(string_view word) {
+  const string w = lower_copy(word);
+  if (w.size() == 1 && is_alpha(w[0])) return true;  // an initial
+  if (w.find('.') != kNpos) return true;             // "e.V", "S.A", "U.S.A"
+  return any_of(w, {"inc", "ltd", "co", "corp", "jr", "sr", "pty", "bros", "assoc", "al", "etc",
+                    "mfg", "intl", "dept", "univ", "plc", "ag", "st"});
+}
+
+// The holder of a statement text.
+string holder_of(string_view text) {
+  // Markers out, "All rights reserved" out.
+  string s;
+  for (size_t i = 0; i < text.size();) {
+    size_t length = 0;
+    if (marker_at(text, i, &length) != Marker::kNone) {
+      s.push_back(' ');
+      i += length;
+      continue;
+    }
+    bool cut = false;
+    for (const string_view stop : kInclusiveStops) {
+      if (ci_at(text, i, stop)) {
+        s.push_back(' ');
+        i += stop.size();
+        cut = true;
+        break;
+      }
+    }
+    if (!cut) s.push_back(text[i++]);
+  }
+  s = drop_bracketed_addresses(s);
+  std::vector<string_view> kept;
+  for (const string_view t : tokens_of(s)) {
+    if (year_token(t) || email_or_url(t)) {
+      // A year keeps the comma that follows it out of the holder too.
+      continue;
+    }
+    if (t == "-" || t == "," || t == "\xe2\x80\x93" || t == "\xe2\x80\x94" || t == "()" ||
+        t == "[]" || t == "<>") {
+      continue;
+    }
+    kept.push_back(t);
+  }
+  // "by", "and", "&" and punctuation are dropped at both ends.
+  const auto edge_word = [](string_view t) {
+    const string w = lower_copy(t);
+    return any_of(w, {"by", "by:", "and", "&", "-", ",", ";", ":", "/", "+", "|", "(", ")",
+                      "and/or", "'", "\""});
+  };
+  size_t first = 0, last = kept.size();
+  while (first < last && edge_word(kept[first])) ++first;
+  while (last > first && edge_word(kept[last - 1])) --last;
+  string h;
+  for (size_t k = first; k < last; ++k) {
+    if (!h.empty()) h.push_back(' ');
+    h += kept[k];
+  }
+  // Punctuation at the ends.
+  const string_view lead = ",;:.-/&)]}>|+'\"*=!?#~";
+  const string_view trail = ",;:-/&([{<|+'\"*=#~";
+  for (bool changed = true; changed;) {
+    changed = false;
+    while (!h.empty() && (lead.find(h.front()) != kNpos || h.front() == ' ')) {
+      h.erase(0, 1);
+      changed = true;
+    }
+    while (!h.empty() && (trail.find(h.back()) != kNpos || h.back() == ' ')) {
+      h.pop_back();
+      changed = true;
+    }
+    while (h.size() >= 2 && h.back() == '.' && h[h.size() - 2] == '.') {
+      h.pop_back();
+      changed = true;
+    }
+    if (!h.empty() && h.back() == '.') {
+      const size_t space = h.find_last_of(' ', h.size() - 1);
+      const string_view last_word = string_view(h).substr(
+          space == kNpos ? 0 : space + 1, h.size() - 1 - (space == kNpos ? 0 : space + 1));
+      if (!abbreviation(last_word)) {
+        h.pop_back();
+        changed = true;
+      }
+    }
+    // An unbalanced parenthesis at the end: "Foo (" or "Foo )".
+    if (!h.empty() && h.back() == ')' && h.find('(') == kNpos) {
+      h.pop_back();
+      changed = true;
+    }
+  }
+  // Edge words may show again once punctuation is gone ("2003, by Foo").
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (const string_view w : {"by ", "and ", "& "}) {
+      if (ci_at(h, 0, w)) {
+        h.erase(0, w.size());
+        changed = true;
+      }
+    }
+    for (const string_view w : {" and", " by", " &"}) {
+      if (h.size() >= w.size() && lower_copy(string_view(h).substr(h.size() - w.size())) == w) {
+        h.erase(h.size() - w.size());
+        changed = true;
+      }
+    }
+  }
+  bool letter = false;
+  for (const char c : h) letter = letter || is_alpha(c) || is_high(c);
+  return letter ? h : string();
+}
+
+// Trims blanks and the punctuation a statement does not end with.
+string_view trim_statement(string_view s) {
+  while (!s.empty() && (s.front() == ' ')) s.remove_prefix(1);
+  while (!s.empty() && string_view(" ,;:-([{<|/&+=").find(s.back()) != kNpos) s.remove_suffix(1);
+  return s;
+}
+
+// The last word of s, lower case.
+string last_word(string_view s) {
+  size_t end = s.size();
+  while (end > 0 && (s[end - 1] == ' ')) --end;
+  size_t start = end;
+  while (start > 0 && s[start - 1] != ' ') --start;
+  return lower_copy(s.substr(start, end - start));
+}
+
+// ---------------------------------------------------------------- lines
+
+struct Reader {
+  string_view text;
+  // The line starting at `begin` (without its '\n'), and where the next starts.
+  string_view line(size_t begin, size_t* next) const {
+    const size_t end = text.find('\n', begin);
+    *next = end == kNpos ? text.size() : end + 1;
+    return text.substr(begin, (end == kNpos ? text.size() : end) - begin);
+  }
+};
+
+// Authors: "Written by X", "Contributed by X", "Author: X", "@author X".
+struct AuthorTrigger {
+  string_view phrase;
+  bool lower_case_names;  // user names such as "jdoe" are accepted
+};
+constexpr AuthorTrigger kAuthorTriggers[] = {
+    {"written by ", false}, {"contributed by ", false}, {"authored by ", false},
+    {"author:", true},      {"authors:", true},         {"author :", true},
+    {"authors :", true},    {"@author ", true},         {"author(s):", true}};
+
+void add_author(string name, std::vector<string>* authors) {
+  for (const string& a : *authors) {
+    if (a == name) return;
+  }
+  authors->push_back(std::move(name));
+}
+
+// The author named at s[i...] (after its trigger), or "".
+string author_name(string_view s, size_t i, bool lower_case_names) {
+  i = skip_blanks(s, i);
+  if (s.compare(i, 8, "$Author:") == 0) i = skip_blanks(s, i + 8);
+  size_t end = body_end(s, i, 0);
+  // Prepositions end the name: "Written by Foo for the Bar project".
+  for (size_t j = i; j < end; ++j) {
+    if (s[j] != ' ') continue;
+    const string w = word_from(s, j + 1);
+    if (any_of(w, {"for",    "in",       "at",     "on",        "from",  "with",  "as",
+                   "using",  "to",       "during", "when",      "while", "under", "since",
+                   "who",    "which",    "that",   "is",        "was",   "based", "after",
+                   "around", "starting", "and",    "copyright", "via"}) &&
+        (w != "and" || (j + 5 < end && is_lower(s[j + 5])))) {
+      end = j;
+      break;
+    }
+  }
+  string name(trim_statement(s.substr(i, std::min(end, i + kMaxAuthor) - i)));
+  while (!name.empty() && (name.back() == '.' || name.back() == '$' || name.back() == ' ')) {
+    if (name.back() == '.' && name.size() >= 2 &&
+        abbreviation(last_word(string_view(name).substr(0, name.size() - 1))))
+      break;
+    name.pop_back();
+  }
+  // Trailing years: "Written by Foo, 2003".
+  while (!name.empty()) {
+    const size_t space = name.find_last_of(' ');
+    if (space == string::npos || !year_token(string_view(name).substr(space + 1))) break;
+    name.erase(space);
+    while (!name.empty() && (name.back() == ',' || name.back() == ' ')) name.pop_back();
+  }
+  if (name.empty()) return {};
+  const char c = name[0];
+  if (!(is_upper(c) || is_high(c) || c == '<' || (lower_case_names && is_alnum(c)))) return {};
+  if (any_of(lower_copy(name), {"unknown", "unascribed", "me", "you", "n/a", "none", "tbd", "todo",
+                                "anonymous", "the", "author", "authors"})) {
+    return {};
+  }
+  if (placeholder(name)) return {};
+  return name;
+}
+
+// ---------------------------------------------------------------- the scan
+
+// Candidate byte pairs: "op" of "copyright"/"copr", "(c" / "(C", the sign
+// (UTF-8 and Latin-1), '&' of the entities, "by" of "written by", "au" of
+// "author"; each is checked at once by `candidate`.
+struct PairTable {
+  std::array<uint64_t, 1024> bits{};
+  constexpr void set(unsigned a, unsigned b) {
+    const unsigned k = a | b << 8;
+    bits[k >> 6] |= uint64_t{1} << (k & 63);
+  }
+  constexpr bool test(unsigned k) const { return (bits[k >> 6] >> (k & 63) & 1) != 0; }
+};
+
+constexpr PairTable make_pairs() {
+  PairTable t;
+  for (const char a : {'o', 'O'}) {
+    for (const char b : {'p', 'P'})
+      t.set(static_cast<unsigned char>(a), static_cast<unsigned char>(b));
+  }
+  t.set('(', 'c');
+  t.set('(', 'C');
+  t.set(0xC2, 0xA9);
+  for (unsigned b = 0; b < 256; ++b) t.set(0xA9, b);
+  t.set('&', 'c');
+  t.set('&', '#');
+  for (const char a : {'b', 'B'}) {
+    for (const char b : {'y', 'Y'})
+      t.set(static_cast<unsigned char>(a), static_cast<unsigned char>(b));
+  }
+  for (const char a : {'a', 'A'}) {
+    for (const char b : {'u', 'U'})
+      t.set(static_cast<unsigned char>(a), static_cast<unsigned char>(b));
+  }
+  return t;
+}
+
+constexpr PairTable kPairs = make_pairs();
+
+// True when the pair at text[i] starts a marker or an author trigger.
+bool candidate(string_view t, size_t i) {
+  const char c = t[i];
+  const auto at = [&](size_t k) { return k < t.size() ? t[k] : '\0'; };
+  switch (c) {
+    case 'o':
+    case 'O':
+      return i > 0 && lower(t[i - 1]) == 'c' &&
+             (lower(at(i + 2)) == 'y' || lower(at(i + 2)) == 'r');
+    case '(':
+      return at(i + 2) == ')' || (i > 0 && t[i - 1] == '\\' && lower(at(i + 2)) == 'o');
+    case '&':
+      return ci_at(t, i, "&copy;") || ci_at(t, i, "&#169;") || ci_at(t, i, "&#xa9;");
+    case 'b':
+    case 'B':
+      return (lower(at(i + 2)) == ' ' || at(i + 2) == '\t') && i >= 2 &&
+             (ci_at(t, i - 8, "written ") || ci_at(t, i - 12, "contributed ") ||
+              ci_at(t, i - 9, "authored "));
+    case 'a':
+    case 'A':
+      return ci_at(t, i, "author");
+    default:
+      return true;  // the sign
+  }
+}
+
+class Scanner {
+ public:
+  explicit Scanner(string_view text) : reader_{text} {}
+
+  CopyrightFindings run() {
+    const string_view t = reader_.text;
+    size_t i = 0;
+    size_t resume = 0;  // start of the line the scan is in
+    while (i < t.size()) {
+      // The next candidate pair.
+      size_t found = kNpos;
+      for (; i < t.size(); ++i) {
+        const unsigned k = static_cast<unsigned char>(t[i]) |
+                           (i + 1 < t.size() ? static_cast<unsigned char>(t[i + 1]) : 0u) << 8;
+        if (kPairs.test(k) && candidate(t, i)) {
+          found = i;
+          break;
+        }
+      }
+      if (found == kNpos) break;
+      // Its line, and the line's number.
+      size_t begin = resume;
+      if (found > resume) {
+        const void* nl = memrchr(t.data() + resume, '\n', found - resume);
+        if (nl != nullptr) begin = static_cast<const char*>(nl) - t.data() + 1;
+      }
+      count_lines_to(begin);
+      const size_t next = process_line(begin);
+      count_lines_to(next);
+      resume = i = next;
+    }
+    return std::move(findings_);
+  }
+
+ private:
+  // Advances the line count to the line starting at `position`.
+  void count_lines_to(size_t position) {
+    const string_view t = reader_.text;
+    for (const char* p = t.data() + counted_; counted_ < position;) {
+      const void* nl = std::memchr(p, '\n', position - counted_);
+      if (nl == nullptr) {
+        counted_ = position;
+        break;
+      }
+      ++line_;
+      counted_ = static_cast<const char*>(nl) - t.data() + 1;
+      p = t.data() + counted_;
+    }
+  }
+
+  // Reads the statements and authors of the line starting at `begin`;
+  // returns where the scan goes on (after the last line used).
+  size_t process_line(size_t begin) {
+    size_t next = 0;
+    const string line = clean_line(reader_.line(begin, &next));
+    size_t after = next;
+    const int number = line_ + 1;
+    size_t i = 0;
+    while (i < line.size()) {
+      const size_t m = find_marker(line, i);
+      if (m == kNpos) break;
+      const Group g = group_at(line, m);
+      i = g.end;
+      size_t used_next = next;
+      int end_line = number;
+      string text;
+      size_t stop = 0;
+      if (!read_statement(line, g, next, &text, &used_next, &end_line, &stop)) continue;
+      i = std::max(stop, g.end);
+      string holder = holder_of(text);
+      const bool name_form = !g.word && !year_at(line, skip_blanks(line, g.end));
+      if (holder.empty() || placeholder(text) || prose_holder(holder) ||
+          (name_form && !looks_like_names(holder))) {
+        continue;
+      }
+      findings_.statements.push_back(CopyrightStatement{.text = std::move(text),
+                                                        .holder = std::move(holder),
+                                                        .start_line = number,
+                                                        .end_line = end_line});
+      if (used_next > after) after = used_next;
+    }
+    read_authors(line, next);
+    return after;
+  }
+
+  // Reads the statement whose markers are `g` on `line` (and, when its holder
+  // goes on, on the lines from `next`); false when it is none.
+  bool read_statement(const string& line, const Group& g, size_t next, string* text,
+                      size_t* used_next, int* end_line, size_t* stop) {
+    const size_t after = skip_blanks(line, g.end);
+    // In a string literal, the statement is the literal's text.
+    char quote = 0;
+    if (g.begin > 0 &&
+        (line[g.begin - 1] == '"' || line[g.begin - 1] == '\'' || line[g.begin - 1] == '`')) {
+      quote = line[g.begin - 1];
+    } else {
+      size_t quotes = 0;
+      for (size_t k = 0; k < g.begin; ++k)
+        quotes += line[k] == '"' && (k == 0 || line[k - 1] != '\\');
+      if (quotes % 2 == 1 && line.find('"', g.end) != kNpos) quote = '"';
+    }
+    if (quote != 0 && line.find(quote, g.end) == kNpos) quote = 0;
+    if (!g.spdx) {
+      const char n = after < line.size() ? line[after] : '\0';
+      const bool adjacent = after == g.end;
+      if (g.word) {
+        // Code: an identifier, an assignment, a call, a key, a path.
+        if (n != '\0' && string_view("=()];_[{$%>|'\"`.\\/").find(n) != kNpos &&
+            !(n == '(' && after + 1 < line.size() && is_digit(line[after + 1]))) {
+          return false;
+        }
+        if (n == '-' && adjacent) return false;
+        const string w = word_from(line, after);
+        if (prose_after(w)) return false;
+        if (any_of(w, {"of", "the", "by"})) {  // "copyright of the ..." vs "Copyright by Foo"
+          const size_t k = skip_blanks(line, after + w.size());
+          if (k < line.size() && !is_upper(line[k]) && !is_high(line[k]) && !is_digit(line[k])) {
+            return false;
+          }
+        }
+        if (g.begin > 0 && n != '\0' && !is_digit(n)) {
+          size_t k = g.begin;
+          while (k > 0 && line[k - 1] == ' ') --k;
+          size_t w0 = k;
+          while (w0 > 0 && is_alpha(line[w0 - 1])) --w0;
+          if (w0 < k && prose_before(lower_copy(string_view(line).substr(w0, k - w0))) &&
+              g.first == Marker::kWord) {
+            return false;
+          }
+        }
+      } else {
+        // "(c)" and the sign alone: a year must follow, or a name.
+        if (n == '\0') return false;
+        if (!year_at(line, after)) {
+          if (!(is_upper(n) || is_high(n))) return false;
+          if (looks_like_code(line)) return false;
+          if (g.first == Marker::kParen && g.begin > 0) {
+            size_t k = g.begin;
+            while (k > 0 && line[k - 1] == ' ') --k;
+            if (k > 0 && string_view("|-,;:").find(line[k - 1]) == kNpos &&
+                !is_digit(line[k - 1])) {
+              return false;
+            }
+          }
+        }
+      }
+    }
+    size_t end = body_end(line, g.end, quote);
+    *stop = end;
+    string_view body = trim_statement(string_view(line).substr(g.begin, end - g.begin));
+    *text = string(body);
+    if (quote != 0 || end < line.size()) return true;
+    // The holder may go on over the next lines.
+    for (int k = 0; k < kMaxContinuation && next < reader_.text.size(); ++k) {
+      size_t following = 0;
+      const string_view raw = reader_.line(next, &following);
+      const string more = clean_line(raw.substr(0, kLookahead));
+      if (more.empty() || looks_like_code(more)) break;
+      const bool need_holder = holder_of(*text).empty();
+      const string last = last_word(*text);
+      const bool dangling =
+          !text->empty() && (string_view(",&-(/").find(text->back()) != kNpos ||
+                             any_of(last, {"and", "by", "of", "the", "for", "und", "et", "with",
+                                           "and/or", "von", "van", "de"}));
+      const bool joins = ci_at(more, 0, "and ") || ci_at(more, 0, "& ");
+      const bool reserved = ci_at(more, 0, "all rights reserved");
+      if (!need_holder && !dangling && !joins && !reserved) break;
+      const size_t more_end = body_end(more, 0, 0);
+      if (more_end == 0) break;  // a new statement, prose or an author line
+      const string_view piece = trim_statement(string_view(more).substr(0, more_end));
+      if (piece.empty()) break;
+      if (!reserved) {
+        string names(piece);
+        for (const string_view stop_phrase : kInclusiveStops) {
+          const size_t at = lower_copy(names).find(stop_phrase);
+          if (at != kNpos) names.erase(at);
+        }
+        if (!looks_like_names(names) && !(need_holder && year_at(names, 0))) break;
+      }
+      if (!text->empty()) text->push_back(' ');
+      *text += piece;
+      *used_next = following;
+      ++*end_line;
+      next = following;
+      if (more_end < more.size() || reserved) break;
+    }
+    *text = string(trim_statement(*text));
+    return true;
+  }
+
+  void read_authors(const string& line, size_t next) {
+    for (const AuthorTrigger& trigger : kAuthorTriggers) {
+      for (size_t at = lower_copy(line).find(trigger.phrase); at != kNpos;
+           at = lower_copy(line).find(trigger.phrase, at + 1)) {
+        if (at > 0 &&
+            (is_alnum(line[at - 1]) || (trigger.phrase[0] == 'a' && line[at - 1] == '@'))) {
+          continue;
+        }
+        const size_t after = at + trigger.phrase.size();
+        string name = author_name(line, after, trigger.lower_case_names);
+        if (!name.empty()) {
+          add_author(std::move(name), &findings_.authors);
+        } else if (skip_blanks(line, after) == line.size() && trigger.phrase.back() == ':') {
+          read_author_list(next, false);
+        }
+      }
+    }
+    // A heading alone: "AUTHOR", "=head1 AUTHORS", ".SH AUTHOR", "## Authors".
+    const string heading = lower_copy(line);
+    if (any_of(heading, {"author", "authors", "author:", "authors:", "author(s)"})) {
+      read_author_list(next, true);
+    }
+  }
+
+  // The authors listed one a line from the line starting at `next`.
+  void read_author_list(size_t next, bool heading) {
+    bool blank_allowed = heading;
+    for (int k = 0; k < kMaxAuthorLines && next < reader_.text.size(); ++k) {
+      size_t following = 0;
+      const string more = clean_line(reader_.line(next, &following).substr(0, kLookahead));
+      next = following;
+      if (more.empty()) {
+        if (blank_allowed) {
+          blank_allowed = false;
+          continue;
+        }
+        break;
+      }
+      blank_allowed = false;
+      if (looks_like_code(more) || find_marker(more, 0) != kNpos) break;
+      string name = author_name(more, 0, true);
+      if (name.empty() || !looks_like_names(name)) break;
+      add_author(std::move(name), &findings_.authors);
+    }
+  }
+
+  Reader reader_;
+  CopyrightFindings findings_;
+  size_t counted_ = 0;  // the text before this position has been counted
+  int line_ = 0;        // newlines before `counted_`
+};
+
+}  // namespace
+
+CopyrightFindings find_copyright_statements(string_view text) {
+  return Scanner(text).run();
+}
+
+}  // namespace tarsil
