@@ -72,6 +72,22 @@ bool any_of(string_view word, std::initializer_list<string_view> words) {
   return false;
 }
 
+// True when `word` is one of the words of `list` (blank-separated, with a
+// blank at both ends).
+bool listed(string_view word, string_view list) {
+  if (word.empty() || word.find(' ') != kNpos) return false;
+  for (size_t at = list.find(word); at != kNpos; at = list.find(word, at + 1)) {
+    if (list[at - 1] == ' ' && list[at + word.size()] == ' ') return true;
+  }
+  return false;
+}
+
+// The start of the character at or before s[at] (at <= s.size()).
+size_t utf8_floor(string_view s, size_t at) {
+  while (at > 0 && at < s.size() && (static_cast<unsigned char>(s[at]) & 0xC0) == 0x80) --at;
+  return at;
+}
+
 string lower_copy(string_view s) {
   string out(s);
   for (char& c : out) c = lower(c);
@@ -356,6 +372,28 @@ string unmark(string_view s) {
         i += 2;
         continue;
       }
+    } else if (i + 1 < s.size() && s[i + 1] == '<' && string_view("BCEFILSXZ").find(c) != kNpos &&
+               (i == 0 || !is_alnum(s[i - 1]))) {
+      // Perl POD: B<bold>, C<< code >>, E<copy>, L<text|link>.
+      size_t open = i + 1;
+      while (open < s.size() && s[open] == '<') ++open;
+      const size_t angles = open - i - 1;
+      const string closer = angles == 1 ? ">" : " " + string(angles, '>');
+      const size_t close = s.find(closer, open);
+      if (close != kNpos && close - open < 300) {
+        string_view inside = s.substr(open, close - open);
+        while (!inside.empty() && inside.front() == ' ') inside.remove_prefix(1);
+        if (c == 'E') {
+          const uint32_t cp = inside == "lt" ? '<' : inside == "gt" ? '>' : named_entity(inside);
+          if (cp != 0) put_clean(cp, &out);
+        } else if (c == 'L' && inside.find('|') != kNpos) {
+          out += inside.substr(0, inside.find('|'));
+        } else if (c != 'X' && c != 'Z') {
+          out += inside;
+        }
+        i = close + closer.size();
+        continue;
+      }
     } else if (c == '*' && i + 1 < s.size() && s[i + 1] == '*') {
       i += 2;
       continue;
@@ -474,8 +512,9 @@ Marker marker_at(string_view s, size_t i, size_t* length) {
       *length = s[i + 4] == '.' ? 5 : 4;
       return Marker::kCopr;
     }
-  } else if (c == '(' && (i == 0 || !is_ident(s[i - 1])) && i + 2 < s.size() &&
-             (s[i + 1] == 'c' || s[i + 1] == 'C') && s[i + 2] == ')') {
+  } else if (c == '(' &&
+             (i == 0 || !is_ident(s[i - 1]) || (i >= 9 && ci_at(s, i - 9, "copyright"))) &&
+             i + 2 < s.size() && (s[i + 1] == 'c' || s[i + 1] == 'C') && s[i + 2] == ')') {
     *length = 3;
     return Marker::kParen;
   } else if (c == '\xc2' && i + 1 < s.size() && s[i + 1] == '\xa9') {
@@ -562,7 +601,17 @@ bool year_token(string_view token) {
     token.remove_prefix(1);
   while (!token.empty() && string_view(",.;:()[]").find(token.back()) != kNpos)
     token.remove_suffix(1);
-  if (token.empty() || !year_at(token, 0)) return false;
+  if (token.empty()) return false;
+  if (!year_at(token, 0)) {
+    // A date: "7/13/2010", "13.07.2010".
+    bool year = false;
+    for (size_t k = 0; k < token.size(); ++k) {
+      if (!is_digit(token[k]) && token[k] != '/' && token[k] != '.' && token[k] != '-')
+        return false;
+      year = year || (k + 4 == token.size() && year_at(token, k));
+    }
+    return year && token.find_first_of("/.-") != kNpos;
+  }
   size_t i = 4;
   while (i < token.size()) {
     const char c = token[i];
@@ -572,9 +621,10 @@ bool year_token(string_view token) {
       i += 3;
     } else if (year_at(token, i)) {
       i += 4;
-    } else if (i + 2 == token.size() && is_digit(c) && is_digit(token[i + 1]) &&
-               token[i - 1] == '-') {
-      i += 2;
+    } else if (is_digit(c) && i + 1 < token.size() && is_digit(token[i + 1]) &&
+               (i + 2 == token.size() || !is_digit(token[i + 2])) &&
+               string_view("-/,").find(token[i - 1]) != kNpos) {
+      i += 2;  // "1995-97", "2010-07-13"
     } else {
       const string rest = lower_copy(token.substr(i));
       return any_of(rest, {"present", "now", "today", "current", "date"});
@@ -608,85 +658,12 @@ bool email_or_url(string_view token) {
 
 // Lower-case words that may stand inside a name ("Foo and Bar", "University
 // of X", "The Foo Authors and contributors").
-bool joining_word(string_view w) {
-  return any_of(w, {"and",
-                    "of",
-                    "the",
-                    "for",
-                    "de",
-                    "der",
-                    "den",
-                    "van",
-                    "von",
-                    "da",
-                    "di",
-                    "du",
-                    "la",
-                    "le",
-                    "y",
-                    "et",
-                    "al",
-                    "al.",
-                    "contributors",
-                    "authors",
-                    "others",
-                    "other",
-                    "its",
-                    "affiliates",
-                    "subsidiaries",
-                    "project",
-                    "developers",
-                    "team",
-                    "community",
-                    "members",
-                    "and/or",
-                    "del",
-                    "des",
-                    "do",
-                    "dos",
-                    "das",
-                    "ten",
-                    "ter",
-                    "bin",
-                    "ibn",
-                    "und",
-                    "e",
-                    "by",
-                    "&",
-                    "in",
-                    "at",
-                    "inc",
-                    "inc.",
-                    "ltd",
-                    "ltd.",
-                    "corp",
-                    "gmbh",
-                    "llc",
-                    "foundation",
-                    "original",
-                    "author",
-                    "individual",
-                    "respective",
-                    "owners",
-                    "maintainers",
-                    "translators",
-                    "s.a.",
-                    "s.l.",
-                    "mbh",
-                    "co.",
-                    "a",
-                    "i",
-                    "zu",
-                    "dem",
-                    "het",
-                    "el",
-                    "los",
-                    "lo",
-                    "degli",
-                    "della",
-                    "st.",
-                    "ag"});
-}
+constexpr string_view kJoiningWords =
+    " and of the for de der den van von da di du la le y et al al. contributors authors others"
+    " other its affiliates subsidiaries project developers team community members and/or del des"
+    " do dos das ten ter bin ibn und e by & in at inc inc. ltd ltd. corp gmbh llc foundation"
+    " original author individual respective owners maintainers translators s.a. s.l. mbh co. a i"
+    " zu dem het el los lo degli della st. ag ";
 
 // True when s reads as a list of names: every word capitalized, a number, an
 // address or URL, or a joining word; at least one capitalized word.
@@ -699,7 +676,7 @@ bool looks_like_names(string_view s) {
     if (t.empty() || t == "&" || t == "-" || t == "+" || t == "/") continue;
     if (is_upper(t[0]) || is_high(t[0]) || is_digit(t[0])) {
       ++names;
-    } else if (!joining_word(lower_copy(t))) {
+    } else if (!listed(lower_copy(t), kJoiningWords)) {
       return false;
     }
   }
@@ -729,243 +706,51 @@ bool looks_like_code(string_view s) {
 
 // ---------------------------------------------------------------- prose
 
-// Words after "copyright" that make it license prose (or a heading).
-bool prose_after(string_view w) {
-  return any_of(w, {"notice",      "notices",      "holder",       "holders",      "holder's",
-                    "holders'",    "owner",        "owners",       "owner's",      "ownership",
-                    "law",         "laws",         "act",          "protection",   "protected",
-                    "license",     "licence",      "licenses",     "licences",     "licensing",
-                    "licensed",    "statement",    "statements",   "information",  "info",
-                    "and",         "or",           "to",           "in",           "on",
-                    "for",         "is",           "are",          "was",          "interest",
-                    "interests",   "infringement", "claim",        "claims",       "status",
-                    "assignment",  "assignments",  "disclaimer",   "disclaimers",  "file",
-                    "files",       "header",       "headers",      "message",      "string",
-                    "text",        "year",         "years",        "date",         "dates",
-                    "line",        "lines",        "symbol",       "sign",         "character",
-                    "page",        "section",      "policy",       "agreement",    "agreements",
-                    "permission",  "permissions",  "transfer",     "waiver",       "terms",
-                    "treaty",      "office",       "registration", "violation",    "please",
-                    "may",         "must",         "will",         "shall",        "does",
-                    "has",         "have",         "can",          "cannot",       "should",
-                    "would",       "applies",      "apply",        "rights",       "right",
-                    "as",          "at",           "with",         "without",      "from",
-                    "that",        "which",        "this",         "these",        "not",
-                    "no",          "only",         "under",        "restrictions", "release",
-                    "issue",       "issues",       "details",      "see",          "remains",
-                    "remain",      "belongs",      "belong",       "held",         "retained",
-                    "vests",       "dedication",   "tag",          "tags",         "field",
-                    "fields",      "check",        "comment",      "comments",     "block",
-                    "banner",      "template",     "update",       "range",        "mark",
-                    "marks",       "it",           "if",           "but",          "so",
-                    "info",        "owned",        "exists",       "type",         "types",
-                    "attribution", "ok",           "yet",          "clause",       "clauses",
-                    "exception",   "exceptions",   "purposes",     "reasons",      "related",
-                    "dates",       "form",         "owners'",      "holdings",     "matters",
-                    "questions",   "note",         "notes",        "detection",    "detector",
-                    "scanner",     "scan",         "scanning",     "checks",       "years'",
-                    "entry",       "entries",      "list",         "lists",        "object",
-                    "objects",     "value",        "values",       "key",          "keys",
-                    "option",      "options",      "output",       "input",        "regex",
-                    "pattern",     "patterns",     "statement's",  "sentence",     "url",
-                    "link",        "name",         "names",        "output",       "number",
-                    "version",     "assigned",     "transferred",  "waived",       "reserved",
-                    "free",        "issues",       "concerns",     "violations",   "infringements",
-                    "infringing",  "rules",        "regime",       "system"});
-}
+// Words after "copyright", in any letter case, that make it license prose or
+// a heading ("copyright notice", "COPYRIGHT HOLDERS", "Copyright and License").
+constexpr string_view kProseAfter =
+    " notice notices holder holders holder's holders' owner owners owner's owners' ownership law"
+    " laws act protection protected license licence licenses licences licensing licensed"
+    " statement statements information info and or & / interest interests infringement"
+    " infringements infringing claim claims status assignment assignments disclaimer disclaimers"
+    " agreement agreements permission permissions transfer transferred waiver waived terms treaty"
+    " registration violation violations policy restrictions dedication attribution clause clauses"
+    " exception exceptions reserved assigned copying copying.txt copying.md license.txt"
+    " license.md readme readme.md notice.txt authors.txt copyright.txt ";
 
-// Words before "copyright" that make it prose unless a year or sign follows.
-bool prose_before(string_view w) {
-  return any_of(w, {"the",
-                    "above",
-                    "a",
-                    "an",
-                    "any",
-                    "this",
-                    "that",
-                    "its",
-                    "their",
-                    "our",
-                    "your",
-                    "his",
-                    "her",
-                    "under",
-                    "and",
-                    "or",
-                    "with",
-                    "no",
-                    "retain",
-                    "retains",
-                    "hold",
-                    "holds",
-                    "held",
-                    "own",
-                    "owns",
-                    "all",
-                    "applicable",
-                    "such",
-                    "international",
-                    "of",
-                    "to",
-                    "in",
-                    "on",
-                    "for",
-                    "from",
-                    "as",
-                    "same",
-                    "original",
-                    "respective",
-                    "full",
-                    "each",
-                    "other",
-                    "whose",
-                    "own",
-                    "assign",
-                    "assigns",
-                    "transfer",
-                    "relevant",
-                    "include",
-                    "includes",
-                    "including",
-                    "retaining",
-                    "preserve",
-                    "keep",
-                    "contain",
-                    "contains",
-                    "mit",
-                    "bsd",
-                    "gpl",
-                    "claim",
-                    "claims",
-                    "not",
-                    "without",
-                    "into",
-                    "by",
-                    "apply",
-                    "remove",
-                    "removing",
-                    "update",
-                    "updated",
-                    "change",
-                    "add",
-                    "added",
-                    "adding",
-                    "check",
-                    "checking",
-                    "print",
-                    "prints",
-                    "show",
-                    "shows"});
-}
+// Words after a lower-case "copyright" that make it prose: "copyright file",
+// "copyright year", "copyright is held ...".
+constexpr string_view kLowerProseAfter =
+    " to in on for is are was be been being file files header headers message string text year"
+    " years years' date dates line lines symbol sign character page section office please may"
+    " must will shall does has have had can cannot could should would might applies apply"
+    " rights right as at with without from that which this these those not no only under"
+    " release releases issue issues details see remains remain belongs belong held retained vests"
+    " tag tags field fields check checks comment comments block blocks banner template templates"
+    " update updates range ranges it if but so owned exists type types ok yet purposes reasons"
+    " related form holdings matters questions note notes detection detector scanner scan scanning"
+    " entry entries list lists object objects value values key keys option options output input"
+    " regex pattern patterns sentence url link name names number version free concerns rules"
+    " regime system data fee fees work works material materials the a an any all of by ";
 
-// True when the statement text is a template or a placeholder, or code.
-bool placeholder(string_view text) {
-  const string t = lower_copy(text);
-  for (const string_view p : {"<year",
-                              "<name",
-                              "<owner",
-                              "<author",
-                              "<copyright",
-                              "<holder",
-                              "<organi",
-                              "<company",
-                              "<your",
-                              "<insert",
-                              "<enter",
-                              "<date",
-                              "<first",
-                              "<full",
-                              "[year",
-                              "[yyyy",
-                              "[name",
-                              "[fullname",
-                              "[owner",
-                              "[your",
-                              "[author",
-                              "[insert",
-                              "[copyright",
-                              "[date",
-                              "{year",
-                              "{yyyy",
-                              "{{",
-                              "}}",
-                              "${",
-                              "#{",
-                              "$year",
-                              "$author",
-                              "yyyy",
-                              "19yy",
-                              "19xx",
-                              "20xx",
-                              "%s",
-                              "%d",
-                              "%i",
-                              "%u",
-                              "%(",
-                              "%1",
-                              "{}",
-                              "{0}",
-                              "name of author",
-                              "name of copyright",
-                              "copyright holder",
-                              "copyright owner",
-                              "your name",
-                              "author name",
-                              "author's name",
-                              "firstname",
-                              "first author",
-                              "full name",
-                              "your company",
-                              "company name",
-                              "<<",
-                              "\" +",
-                              "' +",
-                              "+ \"",
-                              "+ '",
-                              "\"+",
-                              "+\"",
-                              "' .",
-                              ". '",
-                              "<%",
-                              "%>",
-                              "<?",
-                              "?>",
-                              "name of the author",
-                              "the author's",
-                              "$(",
-                              "@year",
-                              "@author",
-                              "{@",
-                              "(year)",
-                              "year your",
-                              "organization name",
-                              "[name",
-                              "#year",
-                              "__year",
-                              "xxxx",
-                              "yours truly"}) {
-    if (t.find(p) != kNpos) return true;
-  }
-  // An upper-case YEAR, as in "Copyright (C) YEAR THE PACKAGE'S COPYRIGHT HOLDER".
-  for (size_t at = text.find("YEAR"); at != kNpos; at = text.find("YEAR", at + 1)) {
-    if (word_at(text, at, "year")) return true;
-  }
-  return false;
-}
+// Words before a lower-case "copyright" that make it prose unless a year or
+// a sign follows ("the above copyright", "retain the copyright").
+constexpr string_view kProseBefore =
+    " the above a an any this that its their our your his her under and or with no retain"
+    " retains hold holds held own owns all applicable such international of to in on for from as"
+    " same original respective full each other whose assign assigns transfer relevant include"
+    " includes including retaining preserve keep contain contains mit bsd gpl claim claims not"
+    " without into by apply remove removing update updated change add added adding check checking"
+    " print prints show shows disclaims disclaim dedicate dedicated waive waives is are ";
 
-// True when a holder speaks of licenses rather than names a party.
-bool prose_holder(string_view holder) {
-  const string h = lower_copy(holder);
-  for (const string_view p :
-       {"notice",          "permission",  "shall ",         "must ",          "warrant",
-        "liable",          "herein",      "hereby",         "provided that",  "the above",
-        "above-mentioned", "you ",        "licensed under", "this software",  "this program",
-        "this file",       "redistribut", "is hereby",      "following",      "conditions",
-        "disclaim",        "merchantab",  "infring",        "for any purpose"}) {
-    if (h.find(p) != kNpos) return true;
-  }
-  return false;
-}
+// Words that start a new sentence of prose after ". ".
+constexpr string_view kSentenceStarts =
+    " this the it you use licensed released distributed see for contact please redistribution"
+    " permission written modified based derived visit send report version originally parts"
+    " portions some most any code contributions changes additional other all if in we our these"
+    " there thanks note author authors maintainer maintained available free open unless except to"
+    " no as when with by on a an i my do neither nor not here its their documentation copying"
+    " created first last initial ";
 
 // Phrases that end a statement (the statement stops before them).
 constexpr string_view kStops[] = {"licensed",
@@ -1052,116 +837,163 @@ constexpr string_view kStops[] = {"licensed",
                                   "the mit",
                                   "the bsd",
                                   "the gnu",
-                                  "licensed under",
                                   "* @",
-                                  "all rights granted"};
+                                  "all rights granted",
+                                  "dual licensed",
+                                  "dual-licensed"};
 
 // Phrases that end a statement after themselves.
 constexpr string_view kInclusiveStops[] = {"all rights reserved", "all right reserved",
                                            "some rights reserved", "all rights are reserved",
                                            "all rights reversed"};
 
-// Words that start a new sentence of prose after ". ".
-bool sentence_start(string_view w) {
-  return any_of(w, {"this",
-                    "the",
-                    "it",
-                    "you",
-                    "use",
-                    "licensed",
-                    "released",
-                    "distributed",
-                    "see",
-                    "for",
-                    "contact",
-                    "please",
-                    "redistribution",
-                    "permission",
-                    "written",
-                    "modified",
-                    "based",
-                    "derived",
-                    "visit",
-                    "send",
-                    "report",
-                    "version",
-                    "originally",
-                    "parts",
-                    "portions",
-                    "some",
-                    "most",
-                    "any",
-                    "code",
-                    "contributions",
-                    "changes",
-                    "additional",
-                    "other",
-                    "all",
-                    "if",
-                    "in",
-                    "we",
-                    "our",
-                    "these",
-                    "there",
-                    "thanks",
-                    "note",
-                    "author",
-                    "authors",
-                    "maintainer",
-                    "maintained",
-                    "available",
-                    "free",
-                    "open",
-                    "unless",
-                    "except",
-                    "to",
-                    "no",
-                    "as",
-                    "when",
-                    "with",
-                    "by",
-                    "on",
-                    "a",
-                    "an",
-                    "i",
-                    "my",
-                    "do",
-                    "do not",
-                    "don't",
-                    "neither",
-                    "nor",
-                    "not",
-                    "here",
-                    "its",
-                    "their",
-                    "documentation",
-                    "copying",
-                    "created",
-                    "first",
-                    "last",
-                    "initial"});
+// True when the statement text is a template or a placeholder, or code.
+bool placeholder(string_view text) {
+  const string t = lower_copy(text);
+  static constexpr string_view kPlaceholders[] = {"<year",
+                                                  "<name",
+                                                  "<owner",
+                                                  "<author",
+                                                  "<copyright",
+                                                  "<holder",
+                                                  "<organi",
+                                                  "<company",
+                                                  "<your",
+                                                  "<insert",
+                                                  "<enter",
+                                                  "<date",
+                                                  "<first",
+                                                  "<full",
+                                                  "[year",
+                                                  "[yyyy",
+                                                  "[name",
+                                                  "[fullname",
+                                                  "[owner",
+                                                  "[your",
+                                                  "[author",
+                                                  "[insert",
+                                                  "[copyright",
+                                                  "[date",
+                                                  "{year",
+                                                  "{yyyy",
+                                                  "{{",
+                                                  "}}",
+                                                  "${",
+                                                  "#{",
+                                                  "$year",
+                                                  "$author",
+                                                  "yyyy",
+                                                  "19yy",
+                                                  "19xx",
+                                                  "20xx",
+                                                  "%s",
+                                                  "%d",
+                                                  "%i",
+                                                  "%u",
+                                                  "%(",
+                                                  "%1",
+                                                  "{}",
+                                                  "{0}",
+                                                  "name of author",
+                                                  "name of copyright",
+                                                  "copyright holder",
+                                                  "copyright owner",
+                                                  "your name",
+                                                  "author name",
+                                                  "author's name",
+                                                  "firstname",
+                                                  "first author",
+                                                  "full name",
+                                                  "your company",
+                                                  "company name",
+                                                  "<<",
+                                                  "\" +",
+                                                  "' +",
+                                                  "+ \"",
+                                                  "+ '",
+                                                  "\"+",
+                                                  "+\"",
+                                                  "' .",
+                                                  ". '",
+                                                  "<%",
+                                                  "%>",
+                                                  "<?",
+                                                  "?>",
+                                                  "name of the author",
+                                                  "the author's",
+                                                  "$(",
+                                                  "@year",
+                                                  "@author",
+                                                  "{@",
+                                                  "(year)",
+                                                  "year your",
+                                                  "organization name",
+                                                  "#year",
+                                                  "__year",
+                                                  "xxxx",
+                                                  "yours truly",
+                                                  "<holders",
+                                                  "<licensor",
+                                                  "[licensor"};
+  for (const string_view p : kPlaceholders) {
+    if (t.find(p) != kNpos) return true;
+  }
+  // An upper-case YEAR, as in "Copyright (C) YEAR THE PACKAGE'S COPYRIGHT HOLDER".
+  for (size_t at = text.find("YEAR"); at != kNpos; at = text.find("YEAR", at + 1)) {
+    if (word_at(text, at, "year")) return true;
+  }
+  return false;
 }
 
-// True when the group of markers at s[begin..] starts a new statement inside
-// the text of another one.
+// True when a holder speaks of licenses rather than names a party.
+bool prose_holder(string_view holder) {
+  const string h = lower_copy(holder);
+  static constexpr string_view kProse[] = {
+      "notice",          "permission",  "shall ",         "must ",          "warrant",
+      "liable",          "herein",      "hereby",         "provided that",  "the above",
+      "above-mentioned", "you ",        "licensed under", "this software",  "this program",
+      "this file",       "redistribut", "is hereby",      "following",      "conditions",
+      "disclaim",        "merchantab",  "infring",        "for any purpose"};
+  for (const string_view p : kProse) {
+    if (h.find(p) != kNpos) return true;
+  }
+  return false;
+}
+
+// True when the word at s[at] makes the "copyright" before it prose.
+bool prose_follows(string_view s, size_t at) {
+  if (at >= s.size()) return false;
+  if (s[at] == '&' || s[at] == '/') return true;  // "Copyright & License"
+  const string w = word_from(s, at);
+  if (listed(w, kProseAfter)) return true;
+  if (!is_lower(s[at]) || !listed(w, kLowerProseAfter)) return false;
+  if (w == "by" || w == "of" || w == "the") {  // "copyright by Foo", "copyright of the ..."
+    const size_t k = skip_blanks(s, at + w.size());
+    return !(k < s.size() && (is_upper(s[k]) || is_high(s[k]) || is_digit(s[k])));
+  }
+  return true;
+}
+
+// True when the group of markers at s[i] starts a new statement inside the
+// text of another one.
 bool new_statement_at(string_view s, size_t i) {
   size_t length = 0;
-  const Marker m = marker_at(s, i, &length);
-  if (m == Marker::kNone) return false;
+  if (marker_at(s, i, &length) == Marker::kNone) return false;
   const Group g = group_at(s, i);
   const size_t next = skip_blanks(s, g.end);
   if (g.spdx) return true;
-  if (g.word)
-    return next < s.size() && !prose_after(word_from(s, next)) &&
-           (is_digit(s[next]) || is_upper(s[next]) || is_high(s[next]));
-  return year_at(s, next);
+  if (!g.word) return year_at(s, next);
+  return next < s.size() && !prose_follows(s, next) &&
+         (is_digit(s[next]) || is_upper(s[next]) || is_high(s[next]));
 }
+
+string holder_of(string_view text);
 
 // End of the statement text that starts at s[from] (after its markers): the
 // first of the closing quote, a comment closer, a stop phrase, a new
 // sentence of prose, a new statement, or kMaxStatement bytes.
 size_t body_end(string_view s, size_t from, char quote) {
-  const size_t limit = std::min(s.size(), from + kMaxStatement);
+  const size_t limit = utf8_floor(s, std::min(s.size(), from + kMaxStatement));
   for (size_t j = from; j < limit; ++j) {
     const char c = s[j];
     if (quote != 0 && c == quote && (j == 0 || s[j - 1] != '\\')) return j;
@@ -1194,13 +1026,14 @@ size_t body_end(string_view s, size_t from, char quote) {
         }
       }
       if (j >= from + 2 && s[j - 1] == ' ' && s[j - 2] == '.' && is_upper(c) &&
-          sentence_start(word_from(s, j))) {
+          listed(word_from(s, j), kSentenceStarts) &&
+          !holder_of(s.substr(from, j - from)).empty()) {
         // "Inc. All rights reserved" is handled above; an initial ("J. The")
         // is rare enough.
         return j;
       }
     }
-    if (j > from && new_statement_at(s, j)) return j;
+    if ((j > from || from == 0) && new_statement_at(s, j)) return j;
   }
   return limit;
 }
@@ -1260,17 +1093,33 @@ string holder_of(string_view text) {
     }
     if (!cut) s.push_back(text[i++]);
   }
-  s = drop_bracketed_addresses(s);
-  std::vector<string_view> kept;
+  string address;  // the holder when nothing else names one
   for (const string_view t : tokens_of(s)) {
-    if (year_token(t) || email_or_url(t)) {
-      // A year keeps the comma that follows it out of the holder too.
-      continue;
-    }
-    if (t == "-" || t == "," || t == "\xe2\x80\x93" || t == "\xe2\x80\x94" || t == "()" ||
-        t == "[]" || t == "<>") {
-      continue;
-    }
+    if (address.empty() && email_or_url(t) && t.find('@') != kNpos) address = t;
+  }
+  s = drop_bracketed_addresses(s);
+  const std::vector<string_view> tokens = tokens_of(s);
+  // Years, and the months, days and dashes beside them ("June 2007", "July
+  // 31, 2007", "1998 - 2003").
+  std::vector<char> dated(tokens.size() + 1);
+  for (size_t k = 0; k < tokens.size(); ++k) dated[k] = year_token(tokens[k]);
+  for (size_t k = tokens.size(); k-- > 0;) {
+    string w = lower_copy(tokens[k]);
+    while (!w.empty() && (w.back() == '.' || w.back() == ',')) w.pop_back();
+    const bool month = is_upper(tokens[k][0]) &&
+                       listed(w,
+                              " jan feb mar apr jun jul aug sep sept oct nov dec january february"
+                              " march april may june july august september october november"
+                              " december ");
+    const bool day = tokens[k].size() <= 3 && is_digit(tokens[k][0]);
+    if ((month || day) && (dated[k + 1] || (k > 0 && dated[k - 1] && month))) dated[k] = 1;
+  }
+  std::vector<string_view> kept;
+  for (size_t k = 0; k < tokens.size(); ++k) {
+    const string_view t = tokens[k];
+    if (dated[k] || email_or_url(t) || t == "()" || t == "[]" || t == "<>") continue;
+    const bool dash = t == "-" || t == "," || t == "\xe2\x80\x93" || t == "\xe2\x80\x94";
+    if (dash && (kept.empty() || (k > 0 && dated[k - 1]) || dated[k + 1])) continue;
     kept.push_back(t);
   }
   // "by", "and", "&" and punctuation are dropped at both ends.
@@ -1337,7 +1186,19 @@ string holder_of(string_view text) {
   }
   bool letter = false;
   for (const char c : h) letter = letter || is_alpha(c) || is_high(c);
-  return letter ? h : string();
+  if (!letter) {
+    h.clear();
+    for (const char c : address) {
+      if (string_view("<>()[],;").find(c) == kNpos) h.push_back(c);
+    }
+  }
+  return h;
+}
+
+string_view trim_blanks(string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
 }
 
 // Trims blanks and the punctuation a statement does not end with.
@@ -1357,6 +1218,20 @@ string last_word(string_view s) {
 }
 
 // ---------------------------------------------------------------- lines
+
+// Columns a raw line takes (tabs to multiples of 8, trailing blanks out).
+size_t display_width(string_view raw) {
+  size_t width = 0, end = 0;
+  for (const char c : raw) {
+    if (c == '\t') {
+      width = (width / 8 + 1) * 8;
+    } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+      ++width;
+    }
+    if (c != ' ' && c != '\t' && c != '\r') end = width;
+  }
+  return end;
+}
 
 struct Reader {
   string_view text;
@@ -1403,7 +1278,7 @@ string author_name(string_view s, size_t i, bool lower_case_names) {
       break;
     }
   }
-  string name(trim_statement(s.substr(i, std::min(end, i + kMaxAuthor) - i)));
+  string name(trim_statement(s.substr(i, utf8_floor(s, std::min(end, i + kMaxAuthor)) - i)));
   while (!name.empty() && (name.back() == '.' || name.back() == '$' || name.back() == ' ')) {
     if (name.back() == '.' && name.size() >= 2 &&
         abbreviation(last_word(string_view(name).substr(0, name.size() - 1))))
@@ -1547,7 +1422,9 @@ class Scanner {
   // returns where the scan goes on (after the last line used).
   size_t process_line(size_t begin) {
     size_t next = 0;
-    const string line = clean_line(reader_.line(begin, &next));
+    const string_view raw = reader_.line(begin, &next);
+    const string line = clean_line(raw);
+    const size_t width = display_width(raw);
     size_t after = next;
     const int number = line_ + 1;
     size_t i = 0;
@@ -1560,11 +1437,11 @@ class Scanner {
       int end_line = number;
       string text;
       size_t stop = 0;
-      if (!read_statement(line, g, next, &text, &used_next, &end_line, &stop)) continue;
+      if (!read_statement(line, g, next, width, &text, &used_next, &end_line, &stop)) continue;
       i = std::max(stop, g.end);
       string holder = holder_of(text);
       const bool name_form = !g.word && !year_at(line, skip_blanks(line, g.end));
-      if (holder.empty() || placeholder(text) || prose_holder(holder) ||
+      if (holder.empty() || placeholder(drop_bracketed_addresses(text)) || prose_holder(holder) ||
           (name_form && !looks_like_names(holder))) {
         continue;
       }
@@ -1580,7 +1457,7 @@ class Scanner {
 
   // Reads the statement whose markers are `g` on `line` (and, when its holder
   // goes on, on the lines from `next`); false when it is none.
-  bool read_statement(const string& line, const Group& g, size_t next, string* text,
+  bool read_statement(const string& line, const Group& g, size_t next, size_t width, string* text,
                       size_t* used_next, int* end_line, size_t* stop) {
     const size_t after = skip_blanks(line, g.end);
     // In a string literal, the statement is the literal's text.
@@ -1601,28 +1478,23 @@ class Scanner {
       if (g.word) {
         // Code: an identifier, an assignment, a call, a key, a path.
         if (n != '\0' && string_view("=()];_[{$%>|'\"`.\\/").find(n) != kNpos &&
-            !(n == '(' && after + 1 < line.size() && is_digit(line[after + 1]))) {
+            !((n == '(' || n == '[') && after + 1 < line.size() && is_digit(line[after + 1]))) {
           return false;
         }
         if (n == '-' && adjacent) return false;
-        const string w = word_from(line, after);
-        if (prose_after(w)) return false;
-        if (any_of(w, {"of", "the", "by"})) {  // "copyright of the ..." vs "Copyright by Foo"
-          const size_t k = skip_blanks(line, after + w.size());
-          if (k < line.size() && !is_upper(line[k]) && !is_high(line[k]) && !is_digit(line[k])) {
-            return false;
-          }
-        }
-        if (g.begin > 0 && n != '\0' && !is_digit(n)) {
+        if (n == ':' && after + 1 < line.size() && line[after + 1] == ':') return false;
+        if (prose_follows(line, after)) return false;
+        if (g.begin > 0 && n != '\0' && !is_digit(n) && g.first == Marker::kWord &&
+            is_lower(line[g.begin])) {
           size_t k = g.begin;
           while (k > 0 && line[k - 1] == ' ') --k;
           size_t w0 = k;
           while (w0 > 0 && is_alpha(line[w0 - 1])) --w0;
-          if (w0 < k && prose_before(lower_copy(string_view(line).substr(w0, k - w0))) &&
-              g.first == Marker::kWord) {
+          if (w0 < k && listed(lower_copy(string_view(line).substr(w0, k - w0)), kProseBefore)) {
             return false;
           }
         }
+        if (g.begin >= 2 && line[g.begin - 1] == ':' && line[g.begin - 2] == ':') return false;
       } else {
         // "(c)" and the sign alone: a year must follow, or a name.
         if (n == '\0') return false;
@@ -1642,9 +1514,11 @@ class Scanner {
     }
     size_t end = body_end(line, g.end, quote);
     *stop = end;
-    string_view body = trim_statement(string_view(line).substr(g.begin, end - g.begin));
-    *text = string(body);
-    if (quote != 0 || end < line.size()) return true;
+    *text = string(trim_blanks(string_view(line).substr(g.begin, end - g.begin)));
+    if (quote != 0 || end < line.size()) {
+      *text = string(trim_statement(*text));
+      return true;
+    }
     // The holder may go on over the next lines.
     for (int k = 0; k < kMaxContinuation && next < reader_.text.size(); ++k) {
       size_t following = 0;
@@ -1659,10 +1533,15 @@ class Scanner {
                                            "and/or", "von", "van", "de"}));
       const bool joins = ci_at(more, 0, "and ") || ci_at(more, 0, "& ");
       const bool reserved = ci_at(more, 0, "all rights reserved");
-      if (!need_holder && !dangling && !joins && !reserved) break;
       const size_t more_end = body_end(more, 0, 0);
       if (more_end == 0) break;  // a new statement, prose or an author line
-      const string_view piece = trim_statement(string_view(more).substr(0, more_end));
+      // A holder wrapped by a filled paragraph: the line is long and the
+      // next line's first word would not have fitted on it.
+      const bool wrapped = width >= 60 && width + 1 + std::min(more.find(' '), more.size()) > 76 &&
+                           text->back() != '.' && more_end == more.size() && more.size() <= 60 &&
+                           looks_like_names(more);
+      if (!need_holder && !dangling && !joins && !reserved && !wrapped) break;
+      const string_view piece = trim_blanks(string_view(more).substr(0, more_end));
       if (piece.empty()) break;
       if (!reserved) {
         string names(piece);
@@ -1675,6 +1554,7 @@ class Scanner {
       if (!text->empty()) text->push_back(' ');
       *text += piece;
       *used_next = following;
+      width = display_width(raw);
       ++*end_line;
       next = following;
       if (more_end < more.size() || reserved) break;
