@@ -388,6 +388,8 @@ string unmark(string_view s) {
           if (cp != 0) put_clean(cp, &out);
         } else if (c == 'L' && inside.find('|') != kNpos) {
           out += inside.substr(0, inside.find('|'));
+        } else if (c == 'L' && inside.substr(0, 7) == "mailto:") {
+          out += inside.substr(7);
         } else if (c != 'X' && c != 'Z') {
           out += inside;
         }
@@ -584,14 +586,22 @@ size_t skip_blanks(string_view s, size_t i) {
   return i;
 }
 
-// A year: 1800-2099 (four digits, not part of a longer number).
+// A year: 1800-2199 (four digits, not part of a longer number).
 bool year_at(string_view s, size_t i) {
   if (i + 4 > s.size() || (i > 0 && is_alnum(s[i - 1]))) return false;
   if (!((s[i] == '1' && (s[i + 1] == '8' || s[i + 1] == '9')) ||
-        (s[i] == '2' && s[i + 1] == '0'))) {
+        (s[i] == '2' && (s[i + 1] == '0' || s[i + 1] == '1')))) {
     return false;
   }
   return is_digit(s[i + 2]) && is_digit(s[i + 3]) && (i + 4 == s.size() || !is_alnum(s[i + 4]));
+}
+
+// True when s holds a year.
+bool has_year(string_view s) {
+  for (size_t i = 0; i + 4 <= s.size(); ++i) {
+    if (year_at(s, i)) return true;
+  }
+  return false;
 }
 
 // A token that is a year or a range or list of years ("2003", "1995-2003",
@@ -615,7 +625,7 @@ bool year_token(string_view token) {
   size_t i = 4;
   while (i < token.size()) {
     const char c = token[i];
-    if (c == '-' || c == ',' || c == '/' || c == '+') {
+    if (c == '-' || c == ',' || c == '/' || c == '+' || c == '~' || c == '.') {
       ++i;
     } else if (ci_at(token, i, "\xe2\x80\x93") || ci_at(token, i, "\xe2\x80\x94")) {
       i += 3;
@@ -750,7 +760,7 @@ constexpr string_view kSentenceStarts =
     " portions some most any code contributions changes additional other all if in we our these"
     " there thanks note author authors maintainer maintained available free open unless except to"
     " no as when with by on a an i my do neither nor not here its their documentation copying"
-    " created first last initial ";
+    " created first last initial mit bsd isc gpl lgpl apache mpl ";
 
 // Phrases that end a statement (the statement stops before them).
 constexpr string_view kStops[] = {"licensed",
@@ -806,7 +816,6 @@ constexpr string_view kStops[] = {"licensed",
                                   "author:",
                                   "authors:",
                                   "@author",
-                                  "contributed by",
                                   "modified by",
                                   "contact:",
                                   "e-mail:",
@@ -938,6 +947,10 @@ bool placeholder(string_view text) {
   for (const string_view p : kPlaceholders) {
     if (t.find(p) != kNpos) return true;
   }
+  // Template markers: "%project copyright begin%".
+  for (size_t at = text.find('%'); at != kNpos; at = text.find('%', at + 1)) {
+    if (at > 0 && is_alpha(text[at - 1])) return true;
+  }
   // An upper-case YEAR, as in "Copyright (C) YEAR THE PACKAGE'S COPYRIGHT HOLDER".
   for (size_t at = text.find("YEAR"); at != kNpos; at = text.find("YEAR", at + 1)) {
     if (word_at(text, at, "year")) return true;
@@ -987,7 +1000,19 @@ bool new_statement_at(string_view s, size_t i) {
          (is_digit(s[next]) || is_upper(s[next]) || is_high(s[next]));
 }
 
-string holder_of(string_view text);
+// True when s (a statement's text after its markers) holds a word that is
+// neither a marker, a year nor "by": a holder is named.
+bool names_someone(string_view s) {
+  for (const string_view t : tokens_of(s)) {
+    size_t length = 0;
+    if (year_token(t) || marker_at(t, 0, &length) != Marker::kNone || lower_copy(t) == "by")
+      continue;
+    for (const char c : t) {
+      if (is_alpha(c) || is_high(c)) return true;
+    }
+  }
+  return false;
+}
 
 // End of the statement text that starts at s[from] (after its markers): the
 // first of the closing quote, a comment closer, a stop phrase, a new
@@ -1026,8 +1051,7 @@ size_t body_end(string_view s, size_t from, char quote) {
         }
       }
       if (j >= from + 2 && s[j - 1] == ' ' && s[j - 2] == '.' && is_upper(c) &&
-          listed(word_from(s, j), kSentenceStarts) &&
-          !holder_of(s.substr(from, j - from)).empty()) {
+          listed(word_from(s, j), kSentenceStarts) && names_someone(s.substr(from, j - from))) {
         // "Inc. All rights reserved" is handled above; an initial ("J. The")
         // is rare enough.
         return j;
@@ -1040,20 +1064,40 @@ size_t body_end(string_view s, size_t from, char quote) {
 
 // ---------------------------------------------------------------- holders
 
-// Removes bracketed spans ( ), < >, [ ] that hold an e-mail address or a URL.
+// True for a bare domain name: "zloirock.ru", "core-js.io".
+bool domain(string_view s) {
+  const size_t dot = s.rfind('.');
+  if (dot == kNpos || dot == 0 || s.size() - dot - 1 < 2 || s.size() - dot - 1 > 6) return false;
+  for (size_t k = 0; k < s.size(); ++k) {
+    const char c = s[k];
+    if (!(is_lower(c) || is_digit(c) || c == '-' || c == '.' || (c == '/' && k + 1 == s.size()))) {
+      return false;
+    }
+  }
+  for (size_t k = dot + 1; k < s.size(); ++k) {
+    if (!is_lower(s[k]) && s[k] != '/') return false;
+  }
+  return true;
+}
+
+// Removes bracketed spans ( ), < >, [ ] that hold an e-mail address, a URL,
+// a domain name or a quoted role ("Author").
 string drop_bracketed_addresses(string_view s) {
   string out;
   for (size_t i = 0; i < s.size(); ++i) {
     const char c = s[i];
     const char close = c == '(' ? ')' : c == '<' ? '>' : c == '[' ? ']' : 0;
     if (close != 0) {
-      const size_t end = s.find(close, i + 1);
+      size_t depth = 1;  // "<<https://x.org>>"
+      while (i + depth < s.size() && s[i + depth] == c) ++depth;
+      const size_t end = s.find(string(depth, close), i + depth);
       if (end != kNpos && end - i < 300) {
-        const string inside = lower_copy(s.substr(i + 1, end - i - 1));
+        const string inside = lower_copy(s.substr(i + depth, end - i - depth));
         if (email_or_url(inside) || inside.find(" at ") != kNpos || inside.find("(at)") != kNpos ||
-            inside.find("[at]") != kNpos || inside.find(" dot ") != kNpos) {
+            inside.find("[at]") != kNpos || inside.find(" dot ") != kNpos || domain(inside) ||
+            (c == '(' && inside.size() > 2 && inside.front() == '"' && inside.back() == '"')) {
           out.push_back(' ');
-          i = end;
+          i = end + depth - 1;
           continue;
         }
       }
@@ -1073,6 +1117,30 @@ bool abbreviation(string_view word) {
 
 // The holder of a statement text.
 string holder_of(string_view text) {
+  // The holder ends where the statement's prose starts: "X, see LICENSE" (an
+  // SPDX tag's value is kept whole), "X; contributed by Y".
+  size_t from = 0;
+  while (from < text.size() && is_alpha(text[from])) ++from;  // "Portions"
+  if (from > 0 && listed(lower_copy(text.substr(0, from)),
+                         " portions portion parts modifications additions ")) {
+    text.remove_prefix(from);
+  }
+  from = 0;
+  while (from < text.size()) {
+    size_t length = 0;
+    if (text[from] == ' ' || text[from] == ':') {
+      ++from;
+    } else if (marker_at(text, from, &length) != Marker::kNone) {
+      from += length;
+    } else {
+      break;
+    }
+  }
+  text = text.substr(0, body_end(text, from, 0));
+  for (const string_view cut : {"contributed by", "; see ", ", see "}) {
+    const size_t at = lower_copy(text).find(cut);
+    if (at != kNpos) text = text.substr(0, at);
+  }
   // Markers out, "All rights reserved" out.
   string s;
   for (size_t i = 0; i < text.size();) {
@@ -1095,7 +1163,7 @@ string holder_of(string_view text) {
   }
   string address;  // the holder when nothing else names one
   for (const string_view t : tokens_of(s)) {
-    if (address.empty() && email_or_url(t) && t.find('@') != kNpos) address = t;
+    if (address.empty() && email_or_url(t)) address = t;
   }
   s = drop_bracketed_addresses(s);
   const std::vector<string_view> tokens = tokens_of(s);
@@ -1119,7 +1187,7 @@ string holder_of(string_view text) {
     const string_view t = tokens[k];
     if (dated[k] || email_or_url(t) || t == "()" || t == "[]" || t == "<>") continue;
     const bool dash = t == "-" || t == "," || t == "\xe2\x80\x93" || t == "\xe2\x80\x94";
-    if (dash && (kept.empty() || (k > 0 && dated[k - 1]) || dated[k + 1])) continue;
+    if (dash && (kept.empty() || (k > 0 && dated[k - 1]) || (t != "," && dated[k + 1]))) continue;
     kept.push_back(t);
   }
   // "by", "and", "&" and punctuation are dropped at both ends.
@@ -1133,7 +1201,7 @@ string holder_of(string_view text) {
   while (last > first && edge_word(kept[last - 1])) --last;
   string h;
   for (size_t k = first; k < last; ++k) {
-    if (!h.empty()) h.push_back(' ');
+    if (!h.empty() && kept[k] != "," && kept[k] != ".") h.push_back(' ');
     h += kept[k];
   }
   // Punctuation at the ends.
@@ -1192,6 +1260,7 @@ string holder_of(string_view text) {
       if (string_view("<>()[],;").find(c) == kNpos) h.push_back(c);
     }
   }
+  if (listed(lower_copy(h), " none noassertion unknown n/a nobody ")) h.clear();
   return h;
 }
 
@@ -1204,7 +1273,7 @@ string_view trim_blanks(string_view s) {
 // Trims blanks and the punctuation a statement does not end with.
 string_view trim_statement(string_view s) {
   while (!s.empty() && (s.front() == ' ')) s.remove_prefix(1);
-  while (!s.empty() && string_view(" ,;:-([{<|/&+=").find(s.back()) != kNpos) s.remove_suffix(1);
+  while (!s.empty() && string_view(" ,;:-([{<|&+=").find(s.back()) != kNpos) s.remove_suffix(1);
   return s;
 }
 
@@ -1243,15 +1312,20 @@ struct Reader {
   }
 };
 
-// Authors: "Written by X", "Contributed by X", "Author: X", "@author X".
+// Authors: "Written by X", "Contributed by X", "Author: X", "@author X", ...
 struct AuthorTrigger {
   string_view phrase;
   bool lower_case_names;  // user names such as "jdoe" are accepted
+  bool list;              // names may go on over the next lines
 };
 constexpr AuthorTrigger kAuthorTriggers[] = {
-    {"written by ", false}, {"contributed by ", false}, {"authored by ", false},
-    {"author:", true},      {"authors:", true},         {"author :", true},
-    {"authors :", true},    {"@author ", true},         {"author(s):", true}};
+    {"written by:", false, false},     {"written by ", false, false},
+    {"contributed by ", false, false}, {"authored by:", false, false},
+    {"authored by ", false, false},    {"author:", true, true},
+    {"authors:", true, true},          {"author :", true, true},
+    {"authors :", true, true},         {"author(s):", true, true},
+    {"author::", true, false},         {"@author ", true, false},
+    {"\\author ", true, false}};
 
 void add_author(string name, std::vector<string>* authors) {
   for (const string& a : *authors) {
@@ -1260,47 +1334,109 @@ void add_author(string name, std::vector<string>* authors) {
   authors->push_back(std::move(name));
 }
 
-// The author named at s[i...] (after its trigger), or "".
-string author_name(string_view s, size_t i, bool lower_case_names) {
+// A name as authors are listed: no address, handle or URL, no trailing
+// years or punctuation; "" when it reads as no name.
+string clean_author(string_view raw, bool lower_case_names) {
+  string kept;
+  for (string_view t : tokens_of(drop_bracketed_addresses(raw))) {
+    if (email_or_url(t) || t[0] == '@' || t == "-" || t == "<" || t == ">") continue;
+    if (!kept.empty()) kept.push_back(' ');
+    kept += t;
+  }
+  string name(trim_statement(kept));
+  for (bool changed = true; changed;) {  // "(Davide Cervone)", "'Foo'", "Foo, 2003."
+    changed = false;
+    if (name.size() >= 2 && string_view("(\"'").find(name.front()) != kNpos) {
+      name.erase(0, 1);
+      changed = true;
+    }
+    while (!name.empty() && string_view(")\"'$,;:- ").find(name.back()) != kNpos) {
+      name.pop_back();
+      changed = true;
+    }
+    if (!name.empty() && name.back() == '.' &&
+        !abbreviation(last_word(string_view(name).substr(0, name.size() - 1)))) {
+      name.pop_back();
+      changed = true;
+    }
+    const size_t space = name.find_last_of(' ');
+    if (space != string::npos && year_token(string_view(name).substr(space + 1))) {
+      name.erase(space);
+      changed = true;
+    }
+  }
+  if (name.empty() || name.size() > kMaxAuthor) return {};
+  const char c = name[0];
+  if (!(is_upper(c) || is_high(c) || (lower_case_names && is_alnum(c)))) return {};
+  if (listed(lower_copy(name),
+             " unknown unascribed me you n/a none tbd todo anonymous the author"
+             " authors hand himself herself someone others ")) {
+    return {};
+  }
+  if (placeholder(name) || ci_at(name, 0, "james random hacker")) return {};
+  return name;
+}
+
+// The authors named at s[i...] (after a trigger): "Foo, Bar and Baz" are
+// three.
+std::vector<string> author_names(string_view s, size_t i, bool lower_case_names) {
   i = skip_blanks(s, i);
   if (s.compare(i, 8, "$Author:") == 0) i = skip_blanks(s, i + 8);
   size_t end = body_end(s, i, 0);
-  // Prepositions end the name: "Written by Foo for the Bar project".
+  // Prepositions end the names: "Written by Foo for the Bar project".
   for (size_t j = i; j < end; ++j) {
     if (s[j] != ' ') continue;
     const string w = word_from(s, j + 1);
-    if (any_of(w, {"for",    "in",       "at",     "on",        "from",  "with",  "as",
-                   "using",  "to",       "during", "when",      "while", "under", "since",
-                   "who",    "which",    "that",   "is",        "was",   "based", "after",
-                   "around", "starting", "and",    "copyright", "via"}) &&
-        (w != "and" || (j + 5 < end && is_lower(s[j + 5])))) {
+    if (listed(w,
+               " for in at on from with as using to during when while under since who which"
+               " that is was based after around starting copyright via ") ||
+        (w == "and" && j + 5 < end && is_lower(s[j + 5]))) {
       end = j;
       break;
     }
   }
-  string name(trim_statement(s.substr(i, utf8_floor(s, std::min(end, i + kMaxAuthor)) - i)));
-  while (!name.empty() && (name.back() == '.' || name.back() == '$' || name.back() == ' ')) {
-    if (name.back() == '.' && name.size() >= 2 &&
-        abbreviation(last_word(string_view(name).substr(0, name.size() - 1))))
-      break;
-    name.pop_back();
+  std::vector<string> names;
+  string_view rest = s.substr(i, utf8_floor(s, std::min(end, i + 4 * kMaxAuthor)) - i);
+  while (!rest.empty()) {
+    size_t cut = rest.size(), skip = 0;
+    for (const string_view sep :
+         {string_view(", "), string_view("; "), string_view(" and "), string_view(" & ")}) {
+      const size_t at = rest.find(sep);
+      if (at != kNpos && at < cut) {
+        cut = at;
+        skip = sep.size();
+      }
+    }
+    string name = clean_author(rest.substr(0, cut), lower_case_names);
+    if (!name.empty()) names.push_back(std::move(name));
+    rest.remove_prefix(std::min(rest.size(), cut + skip));
   }
-  // Trailing years: "Written by Foo, 2003".
-  while (!name.empty()) {
-    const size_t space = name.find_last_of(' ');
-    if (space == string::npos || !year_token(string_view(name).substr(space + 1))) break;
-    name.erase(space);
-    while (!name.empty() && (name.back() == ',' || name.back() == ' ')) name.pop_back();
-  }
-  if (name.empty()) return {};
-  const char c = name[0];
-  if (!(is_upper(c) || is_high(c) || c == '<' || (lower_case_names && is_alnum(c)))) return {};
-  if (any_of(lower_copy(name), {"unknown", "unascribed", "me", "you", "n/a", "none", "tbd", "todo",
-                                "anonymous", "the", "author", "authors"})) {
+  return names;
+}
+
+// The name assigned in code: __author__ = "Foo", AUTHOR => 'Foo <f@x.org>'.
+string assigned_author(string_view line) {
+  size_t i = 0;
+  if (ci_at(line, 0, "__author__")) {
+    i = 10;
+  } else if (ci_at(line, 0, "author") && line.size() > 6 && line[6] == ' ') {
+    i = 6;
+  } else {
     return {};
   }
-  if (placeholder(name)) return {};
-  return name;
+  i = skip_blanks(line, i);
+  if (line.compare(i, 2, "=>") == 0) {
+    i += 2;
+  } else if (i < line.size() && line[i] == '=') {
+    ++i;
+  } else {
+    return {};
+  }
+  i = skip_blanks(line, i);
+  if (i >= line.size() || (line[i] != '"' && line[i] != '\'')) return {};
+  const size_t close = line.find(line[i], i + 1);
+  if (close == kNpos) return {};
+  return clean_author(line.substr(i + 1, close - i - 1), true);
 }
 
 // ---------------------------------------------------------------- the scan
@@ -1424,7 +1560,6 @@ class Scanner {
     size_t next = 0;
     const string_view raw = reader_.line(begin, &next);
     const string line = clean_line(raw);
-    const size_t width = display_width(raw);
     size_t after = next;
     const int number = line_ + 1;
     size_t i = 0;
@@ -1433,32 +1568,40 @@ class Scanner {
       if (m == kNpos) break;
       const Group g = group_at(line, m);
       i = g.end;
-      size_t used_next = next;
-      int end_line = number;
-      string text;
-      size_t stop = 0;
-      if (!read_statement(line, g, next, width, &text, &used_next, &end_line, &stop)) continue;
-      i = std::max(stop, g.end);
-      string holder = holder_of(text);
+      Reading r;
+      r.next = next;
+      r.width = display_width(raw);
+      r.end_line = number;
+      if (!read_statement(line, g, &r)) continue;
+      i = std::max(r.stop, g.end);
+      string holder = holder_of(r.text);
       const bool name_form = !g.word && !year_at(line, skip_blanks(line, g.end));
-      if (holder.empty() || placeholder(drop_bracketed_addresses(text)) || prose_holder(holder) ||
-          (name_form && !looks_like_names(holder))) {
+      if ((holder.empty() && !r.bare_years) || placeholder(drop_bracketed_addresses(r.text)) ||
+          prose_holder(holder) || (name_form && !looks_like_names(holder))) {
         continue;
       }
-      findings_.statements.push_back(CopyrightStatement{.text = std::move(text),
+      findings_.statements.push_back(CopyrightStatement{.text = std::move(r.text),
                                                         .holder = std::move(holder),
                                                         .start_line = number,
-                                                        .end_line = end_line});
-      if (used_next > after) after = used_next;
+                                                        .end_line = r.end_line});
+      if (r.next > after) after = r.next;
     }
     read_authors(line, next);
     return after;
   }
 
+  struct Reading {
+    size_t next = 0;          // start of the line after the statement's last one
+    size_t width = 0;         // columns of the statement's last raw line
+    int end_line = 0;         // the statement's last line
+    size_t stop = 0;          // where the statement ends on its first line
+    string text;              // the statement
+    bool bare_years = false;  // a line of markers and years only: "Copyright (c) 2010"
+  };
+
   // Reads the statement whose markers are `g` on `line` (and, when its holder
-  // goes on, on the lines from `next`); false when it is none.
-  bool read_statement(const string& line, const Group& g, size_t next, size_t width, string* text,
-                      size_t* used_next, int* end_line, size_t* stop) {
+  // goes on, on the following lines); false when it is none.
+  bool read_statement(const string& line, const Group& g, Reading* r) {
     const size_t after = skip_blanks(line, g.end);
     // In a string literal, the statement is the literal's text.
     char quote = 0;
@@ -1467,145 +1610,194 @@ class Scanner {
       quote = line[g.begin - 1];
     } else {
       size_t quotes = 0;
-      for (size_t k = 0; k < g.begin; ++k)
+      for (size_t k = 0; k < g.begin; ++k) {
         quotes += line[k] == '"' && (k == 0 || line[k - 1] != '\\');
-      if (quotes % 2 == 1 && line.find('"', g.end) != kNpos) quote = '"';
+      }
+      if (quotes % 2 == 1) quote = '"';
     }
     if (quote != 0 && line.find(quote, g.end) == kNpos) quote = 0;
-    if (!g.spdx) {
-      const char n = after < line.size() ? line[after] : '\0';
-      const bool adjacent = after == g.end;
-      if (g.word) {
-        // Code: an identifier, an assignment, a call, a key, a path.
-        if (n != '\0' && string_view("=()];_[{$%>|'\"`.\\/").find(n) != kNpos &&
-            !((n == '(' || n == '[') && after + 1 < line.size() && is_digit(line[after + 1]))) {
+    // The word before the markers: "Portions Copyright ...", or prose.
+    size_t before = g.begin;
+    while (before > 0 && line[before - 1] == ' ') --before;
+    size_t word = before;
+    while (word > 0 && is_alpha(line[word - 1])) --word;
+    const string previous = lower_copy(string_view(line).substr(word, before - word));
+    size_t start = g.begin;
+    if (listed(previous, " portions portion parts modifications additions ") &&
+        (word == 0 || line[word - 1] == ' ')) {
+      start = word;
+    }
+    if (g.spdx) {
+      // The tag's value, whole: "SPDX-FileCopyrightText: 2022 X, see LICENSE".
+      size_t end = line.size();
+      for (const string_view closer : {"*/", "-->"}) end = std::min(end, line.find(closer, after));
+      if (quote != 0) end = std::min(end, line.find(quote, after));
+      r->stop = end;
+      r->text = string(trim_statement(string_view(line).substr(after, end - after)));
+      return !r->text.empty();
+    }
+    const char n = after < line.size() ? line[after] : '\0';
+    const bool adjacent = after == g.end;
+    if (g.word) {
+      // Code: an identifier, an assignment, a call, a key, a path.
+      if (n != '\0' && string_view("=()];_[{$%>|'\"`.\\/").find(n) != kNpos &&
+          !((n == '(' || n == '[') && after + 1 < line.size() && is_digit(line[after + 1]))) {
+        return false;
+      }
+      if (n == '-' && adjacent) return false;
+      if (n == ':' && after + 1 < line.size() &&
+          (is_alpha(line[after + 1]) || line[after + 1] == ':' || line[after + 1] == '_')) {
+        return false;
+      }
+      if (g.begin >= 2 && line[g.begin - 1] == ':' && line[g.begin - 2] == ':') return false;
+      if (g.begin > 0 && (line[g.begin - 1] == '%' || line[g.begin - 1] == '$')) return false;
+      if (prose_follows(line, after)) return false;
+      if (!previous.empty() && n != '\0' && !is_digit(n) && g.first == Marker::kWord &&
+          is_lower(line[g.begin]) && listed(previous, kProseBefore)) {
+        return false;
+      }
+    } else {
+      // "(c)" and the sign alone: a year must follow, or a name.
+      if (n == '\0') return false;
+      if (!year_at(line, after)) {
+        if (!(is_upper(n) || is_high(n))) return false;
+        if (looks_like_code(line)) return false;
+        if (g.first == Marker::kParen && before > 0 &&
+            string_view("|-,;:").find(line[before - 1]) == kNpos && !is_digit(line[before - 1])) {
           return false;
         }
-        if (n == '-' && adjacent) return false;
-        if (n == ':' && after + 1 < line.size() && line[after + 1] == ':') return false;
-        if (prose_follows(line, after)) return false;
-        if (g.begin > 0 && n != '\0' && !is_digit(n) && g.first == Marker::kWord &&
-            is_lower(line[g.begin])) {
-          size_t k = g.begin;
-          while (k > 0 && line[k - 1] == ' ') --k;
-          size_t w0 = k;
-          while (w0 > 0 && is_alpha(line[w0 - 1])) --w0;
-          if (w0 < k && listed(lower_copy(string_view(line).substr(w0, k - w0)), kProseBefore)) {
-            return false;
-          }
-        }
-        if (g.begin >= 2 && line[g.begin - 1] == ':' && line[g.begin - 2] == ':') return false;
-      } else {
-        // "(c)" and the sign alone: a year must follow, or a name.
-        if (n == '\0') return false;
-        if (!year_at(line, after)) {
-          if (!(is_upper(n) || is_high(n))) return false;
-          if (looks_like_code(line)) return false;
-          if (g.first == Marker::kParen && g.begin > 0) {
-            size_t k = g.begin;
-            while (k > 0 && line[k - 1] == ' ') --k;
-            if (k > 0 && string_view("|-,;:").find(line[k - 1]) == kNpos &&
-                !is_digit(line[k - 1])) {
-              return false;
-            }
-          }
-        }
       }
     }
-    size_t end = body_end(line, g.end, quote);
-    *stop = end;
-    *text = string(trim_blanks(string_view(line).substr(g.begin, end - g.begin)));
+    const size_t end = body_end(line, g.end, quote);
+    r->stop = end;
+    r->text = string(trim_blanks(string_view(line).substr(start, end - start)));
+    if (quote == 0 && looks_like_code(trim_statement(r->text))) return false;
     if (quote != 0 || end < line.size()) {
-      *text = string(trim_statement(*text));
+      r->text = string(trim_statement(r->text));
       return true;
     }
+    const bool first_has_year = year_at(line, after) || has_year(r->text);
+    const size_t first_size = r->text.size();
     // The holder may go on over the next lines.
-    for (int k = 0; k < kMaxContinuation && next < reader_.text.size(); ++k) {
+    for (int k = 0; k < kMaxContinuation && r->next < reader_.text.size(); ++k) {
       size_t following = 0;
-      const string_view raw = reader_.line(next, &following);
+      const string_view raw = reader_.line(r->next, &following);
       const string more = clean_line(raw.substr(0, kLookahead));
       if (more.empty() || looks_like_code(more)) break;
-      const bool need_holder = holder_of(*text).empty();
-      const string last = last_word(*text);
+      const bool need_holder = holder_of(r->text).empty();
+      if (need_holder && !first_has_year && !year_at(more, 0)) break;  // "COPYRIGHT" alone
+      const string last = last_word(r->text);
       const bool dangling =
-          !text->empty() && (string_view(",&-(/").find(text->back()) != kNpos ||
-                             any_of(last, {"and", "by", "of", "the", "for", "und", "et", "with",
-                                           "and/or", "von", "van", "de"}));
+          !r->text.empty() && (string_view(",&-(/").find(r->text.back()) != kNpos ||
+                               listed(last, " and by of the for und et with and/or von van de "));
       const bool joins = ci_at(more, 0, "and ") || ci_at(more, 0, "& ");
       const bool reserved = ci_at(more, 0, "all rights reserved");
+      const bool address =
+          (more[0] == '(' || more[0] == '<') && drop_bracketed_addresses(more)[0] == ' ';
       const size_t more_end = body_end(more, 0, 0);
       if (more_end == 0) break;  // a new statement, prose or an author line
-      // A holder wrapped by a filled paragraph: the line is long and the
-      // next line's first word would not have fitted on it.
-      const bool wrapped = width >= 60 && width + 1 + std::min(more.find(' '), more.size()) > 76 &&
-                           text->back() != '.' && more_end == more.size() && more.size() <= 60 &&
-                           looks_like_names(more);
-      if (!need_holder && !dangling && !joins && !reserved && !wrapped) break;
       const string_view piece = trim_blanks(string_view(more).substr(0, more_end));
       if (piece.empty()) break;
-      if (!reserved) {
-        string names(piece);
-        for (const string_view stop_phrase : kInclusiveStops) {
-          const size_t at = lower_copy(names).find(stop_phrase);
-          if (at != kNpos) names.erase(at);
-        }
-        if (!looks_like_names(names) && !(need_holder && year_at(names, 0))) break;
+      string names = drop_bracketed_addresses(piece);
+      for (const string_view stop_phrase : kInclusiveStops) {
+        const size_t at = lower_copy(names).find(stop_phrase);
+        if (at != kNpos) names.erase(at);
       }
-      if (!text->empty()) text->push_back(' ');
-      *text += piece;
-      *used_next = following;
-      width = display_width(raw);
-      ++*end_line;
-      next = following;
+      if (names.find_first_not_of(" ,;:.") == kNpos) names.clear();
+      const bool name_like = looks_like_names(names) || (need_holder && year_at(names, 0));
+      // A holder wrapped by a filled paragraph: the line is long and the
+      // next line's first word would not have fitted on it.
+      const bool wrapped =
+          r->width >= 60 && r->width + 1 + std::min(more.find(' '), more.size()) > 76 &&
+          r->text.back() != '.' && more_end == more.size() && more.size() <= 60 && name_like;
+      if (!need_holder && !dangling && !joins && !reserved && !wrapped && !address) break;
+      if (!reserved && !name_like && !(address && trim_blanks(names).empty())) break;
+      r->text.push_back(' ');
+      r->text += piece;
+      r->next = following;
+      r->width = display_width(raw);
+      ++r->end_line;
       if (more_end < more.size() || reserved) break;
     }
-    *text = string(trim_statement(*text));
+    r->text = string(trim_statement(r->text));
+    r->bare_years = start == 0 && first_has_year && r->text.size() <= first_size;
     return true;
   }
 
   void read_authors(const string& line, size_t next) {
+    const string lowered = lower_copy(line);
     for (const AuthorTrigger& trigger : kAuthorTriggers) {
-      for (size_t at = lower_copy(line).find(trigger.phrase); at != kNpos;
-           at = lower_copy(line).find(trigger.phrase, at + 1)) {
+      for (size_t at = lowered.find(trigger.phrase); at != kNpos;
+           at = lowered.find(trigger.phrase, at + 1)) {
         if (at > 0 &&
-            (is_alnum(line[at - 1]) || (trigger.phrase[0] == 'a' && line[at - 1] == '@'))) {
+            (is_alnum(line[at - 1]) || line[at - 1] == '_' ||
+             (trigger.phrase[0] == 'a' && (line[at - 1] == '@' || line[at - 1] == '\\')))) {
           continue;
         }
         const size_t after = at + trigger.phrase.size();
-        string name = author_name(line, after, trigger.lower_case_names);
-        if (!name.empty()) {
-          add_author(std::move(name), &findings_.authors);
-        } else if (skip_blanks(line, after) == line.size() && trigger.phrase.back() == ':') {
+        const std::vector<string> names = author_names(line, after, trigger.lower_case_names);
+        for (const string& name : names) add_author(name, &findings_.authors);
+        if (names.empty() && skip_blanks(line, after) == line.size() && trigger.list) {
           read_author_list(next, false);
+        } else if (!names.empty() && trigger.list) {
+          read_author_list(next, false, true);
         }
       }
     }
+    if (string name = assigned_author(line); !name.empty()) {
+      add_author(std::move(name), &findings_.authors);
+    }
+    // "Author Tobias Koppers @sokra"
+    if (ci_at(line, 0, "author ") && line.size() > 7 && is_upper(line[7]) &&
+        !listed(word_from(line, 7), kProseAfter)) {
+      for (const string& name : author_names(line, 7, false)) {
+        if (looks_like_names(name)) add_author(name, &findings_.authors);
+      }
+    }
     // A heading alone: "AUTHOR", "=head1 AUTHORS", ".SH AUTHOR", "## Authors".
-    const string heading = lower_copy(line);
-    if (any_of(heading, {"author", "authors", "author:", "authors:", "author(s)"})) {
+    if (listed(lowered, " author authors author: authors: author(s) author(s): ")) {
       read_author_list(next, true);
     }
   }
 
-  // The authors listed one a line from the line starting at `next`.
-  void read_author_list(size_t next, bool heading) {
-    bool blank_allowed = heading;
+  // The authors listed one a line from the line starting at `next`: under a
+  // heading (blank lines and list markup between them), after "Authors:"
+  // alone on its line, or, `more`, after "Authors: X" (aligned names).
+  void read_author_list(size_t next, bool heading, bool more_names = false) {
+    int blanks = 0;
     for (int k = 0; k < kMaxAuthorLines && next < reader_.text.size(); ++k) {
       size_t following = 0;
-      const string more = clean_line(reader_.line(next, &following).substr(0, kLookahead));
+      const string_view raw = reader_.line(next, &following);
       next = following;
-      if (more.empty()) {
-        if (blank_allowed) {
-          blank_allowed = false;
-          continue;
+      const string_view start = trim_blanks(raw.substr(0, 16));
+      if (heading && (start.substr(0, 5) == "=head" || start.substr(0, 4) == "=cut" ||
+                      start.substr(0, 3) == ".SH" || start.substr(0, 2) == "##")) {
+        break;
+      }
+      const string more = clean_line(raw.substr(0, kLookahead));
+      if (more.empty() || (heading && more.find_first_not_of("0123456789*-") == kNpos)) {
+        if (++blanks > (heading ? 3 : 0)) break;
+        continue;
+      }
+      blanks = 0;
+      if (looks_like_code(more)) break;
+      if (find_marker(more, 0) == 0) {
+        // "Copyright (C) 2002 Foo" under the heading: its holder wrote it.
+        const string holder = holder_of(more);
+        if (heading && !holder.empty() && looks_like_names(holder) && !placeholder(more)) {
+          add_author(clean_author(holder, false), &findings_.authors);
         }
         break;
       }
-      blank_allowed = false;
-      if (looks_like_code(more) || find_marker(more, 0) != kNpos) break;
-      string name = author_name(more, 0, true);
-      if (name.empty() || !looks_like_names(name)) break;
-      add_author(std::move(name), &findings_.authors);
+      if (find_marker(more, 0) != kNpos || body_end(more, 0, 0) == 0) break;
+      const string names = drop_bracketed_addresses(more);
+      const bool short_lower = heading && tokens_of(names).size() <= 4 &&
+                               !listed(word_from(names, skip_blanks(names, 0)), kSentenceStarts);
+      if (!looks_like_names(names) && !short_lower) break;
+      if (more_names && tokens_of(names).size() > 6) break;
+      const std::vector<string> found = author_names(more, 0, heading || !more_names);
+      if (found.empty()) break;
+      for (const string& name : found) add_author(name, &findings_.authors);
     }
   }
 

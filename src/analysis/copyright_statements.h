@@ -13,12 +13,14 @@
 // "&#169;", "SPDX-FileCopyrightText:" or "SPDX-SnippetCopyrightText:".  "(c)"
 // and "©" without the word must be followed by a year, or by a name written
 // like one (capitalized words, a few lower-case joining words such as "and",
-// "of", "contributors").  The statement runs from its first marker to the end
-// of its holder, over the following lines while the holder goes on (the line
-// so far names no holder, ends in "," "and" "by" "of" ..., or the next line
-// starts with "and" or is "All rights reserved"); it stops at a blank or
-// comment-only line, at license prose, at another statement, at an author
-// line and at code.  On every line, comment leaders and closers (C, C++, "#",
+// "of", "contributors").  The statement runs from its first marker (or a
+// "Portions" or "Modifications" just before it) to the end of its holder,
+// over the following lines while the holder goes on (the line so far names
+// no holder, ends in "," "and" "by" "of" ..., was wrapped by a filled
+// paragraph, or the next line starts with "and", an address in brackets or
+// "All rights reserved"); it stops at a blank or comment-only line, at license
+// prose, at another statement and at code.  An SPDX tag's statement is its
+// whole value, without the tag.  On every line, comment leaders and closers (C, C++, "#",
 // "--", ";", "%", "dnl", "REM", "'", "!", Perl POD, Python docstrings, roff,
 // Javadoc, Markdown, HTML comments), HTML/XML tags, character entities, roff
 // and TeX escapes are removed; tabs and runs of blanks become one blank.
@@ -33,16 +35,22 @@
 // and code (identifiers such as COPYRIGHT_NOTICE or getCopyright, format
 // strings such as "Copyright %s", concatenations), unless a string literal of
 // the code holds a real statement: then the literal's text is the statement.
-// A statement without a holder is not reported.
+// A statement without a holder is reported only when its line holds nothing
+// but markers and years ("Copyright (c) 2010"); its holder is then empty.
 //
-// The holder is the statement without its markers, years and year ranges,
-// "by", "All rights reserved" (which the statement keeps), e-mail addresses
-// and URLs, and the punctuation left at its ends (a final period is kept
-// after an abbreviation such as "Inc." or an initial).
+// The holder is the statement without its markers, years and year ranges
+// (and the dates around them), "by", "All rights reserved" (which the
+// statement keeps), e-mail addresses, URLs and domain names, the prose after
+// it ("see LICENSE", "contributed by"), and the punctuation left at its ends
+// (a final period is kept after an abbreviation such as "Inc." or an
+// initial); when only an address or URL is left, that is the holder.
 //
-// Authors come from "Written by X", "Author: X" / "Authors: X" (and the
-// following lines when the list starts on the next line), "@author X" and
-// "Contributed by X"; each is kept once, in file order.
+// Authors are names only (no addresses, handles or years), one per person
+// ("Foo, Bar and Baz" are three), from "Written by X", "Contributed by X",
+// "Authored by X", "Author: X" / "Authors: X" (and the names aligned on the
+// following lines), "Author:: X", "@author X", "\author X", "__author__ =
+// 'X'", "AUTHOR => 'X'", and the lines under an "AUTHOR" heading (POD, roff,
+// Markdown); each is kept once, in file order.
 #ifndef TARSIL_ANALYSIS_COPYRIGHT_STATEMENTS_H_
 #define TARSIL_ANALYSIS_COPYRIGHT_STATEMENTS_H_
 
