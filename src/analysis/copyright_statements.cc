@@ -355,10 +355,12 @@ string unmark(string_view s) {
         }
       }
       if (done) continue;
-      if (d == 'f' && i + 2 < s.size()) {  // roff font changes: \fB \f(CW \f[BI]
+      if (d == 'f' && i + 2 < s.size() &&
+          (is_alnum(s[i + 2]) || s[i + 2] == '(' || s[i + 2] == '[')) {
+        // roff font changes: \fB \f(CW \f[BI]
         const char f = s[i + 2];
-        if (f == '(') {
-          i = std::min(s.size(), i + 5);
+        if (f == '(' && i + 4 < s.size() && is_alnum(s[i + 3]) && is_alnum(s[i + 4])) {
+          i += 5;
         } else if (f == '[') {
           const size_t close = s.find(']', i);
           i = close == kNpos || close - i > 12 ? i + 3 : close + 1;
@@ -1338,7 +1340,8 @@ void add_author(string name, std::vector<string>* authors) {
 // years or punctuation; "" when it reads as no name.
 string clean_author(string_view raw, bool lower_case_names) {
   string kept;
-  for (string_view t : tokens_of(drop_bracketed_addresses(raw))) {
+  const string plain = drop_bracketed_addresses(raw);
+  for (string_view t : tokens_of(plain)) {
     if (email_or_url(t) || t[0] == '@' || t == "-" || t == "<" || t == ">") continue;
     if (!kept.empty()) kept.push_back(' ');
     kept += t;
@@ -1365,7 +1368,10 @@ string clean_author(string_view raw, bool lower_case_names) {
       changed = true;
     }
   }
-  if (name.empty() || name.size() > kMaxAuthor) return {};
+  if (name.empty() || name.size() > kMaxAuthor ||
+      name.find_first_of("_:=(){}[];\\|") != string::npos) {
+    return {};
+  }
   const char c = name[0];
   if (!(is_upper(c) || is_high(c) || (lower_case_names && is_alnum(c)))) return {};
   if (listed(lower_copy(name),
@@ -1493,7 +1499,7 @@ bool candidate(string_view t, size_t i) {
       return ci_at(t, i, "&copy;") || ci_at(t, i, "&#169;") || ci_at(t, i, "&#xa9;");
     case 'b':
     case 'B':
-      return (lower(at(i + 2)) == ' ' || at(i + 2) == '\t') && i >= 2 &&
+      return (at(i + 2) == ' ' || at(i + 2) == '\t' || at(i + 2) == ':') && i >= 2 &&
              (ci_at(t, i - 8, "written ") || ci_at(t, i - 12, "contributed ") ||
               ci_at(t, i - 9, "authored "));
     case 'a':
@@ -1586,7 +1592,7 @@ class Scanner {
                                                         .end_line = r.end_line});
       if (r.next > after) after = r.next;
     }
-    read_authors(line, next);
+    read_authors(line, raw, next);
     return after;
   }
 
@@ -1724,7 +1730,7 @@ class Scanner {
     return true;
   }
 
-  void read_authors(const string& line, size_t next) {
+  void read_authors(const string& line, string_view raw, size_t next) {
     const string lowered = lower_copy(line);
     for (const AuthorTrigger& trigger : kAuthorTriggers) {
       for (size_t at = lowered.find(trigger.phrase); at != kNpos;
@@ -1755,7 +1761,10 @@ class Scanner {
       }
     }
     // A heading alone: "AUTHOR", "=head1 AUTHORS", ".SH AUTHOR", "## Authors".
-    if (listed(lowered, " author authors author: authors: author(s) author(s): ")) {
+    const string_view lead = trim_blanks(raw.substr(0, 16));
+    if (listed(lowered, " author authors author: authors: author(s) author(s): ") &&
+        (line.back() == ':' || is_upper(line[1]) || lead.substr(0, 5) == "=head" ||
+         lead.substr(0, 3) == ".SH" || lead.substr(0, 3) == ".Sh" || lead[0] == '#')) {
       read_author_list(next, true);
     }
   }
@@ -1776,7 +1785,7 @@ class Scanner {
       }
       const string more = clean_line(raw.substr(0, kLookahead));
       if (more.empty() || (heading && more.find_first_not_of("0123456789*-") == kNpos)) {
-        if (++blanks > (heading ? 3 : 0)) break;
+        if (++blanks > (heading ? 6 : 0)) break;
         continue;
       }
       blanks = 0;
@@ -1794,7 +1803,7 @@ class Scanner {
       const bool short_lower = heading && tokens_of(names).size() <= 4 &&
                                !listed(word_from(names, skip_blanks(names, 0)), kSentenceStarts);
       if (!looks_like_names(names) && !short_lower) break;
-      if (more_names && tokens_of(names).size() > 6) break;
+      if (more_names && (tokens_of(names).size() > 6 || more.find(':') < 24)) break;
       const std::vector<string> found = author_names(more, 0, heading || !more_names);
       if (found.empty()) break;
       for (const string& name : found) add_author(name, &findings_.authors);
