@@ -706,14 +706,21 @@ bool looks_like_code(string_view s) {
     if (s.find(p) != kNpos) return true;
   }
   for (const string_view p :
-       {"import ",  "package ", "use ",     "require ",  "def ",       "class ",
-        "module ",  "from ",    "return ",  "function ", "var ",       "let ",
-        "const ",   "public ",  "private ", "static ",   "namespace ", "template ",
-        "typedef ", "struct ",  "if (",     "for (",     "my $",       "sub ",
-        "end",      "fn ",      "func ",    "impl ",     "pub "}) {
+       {"import ",  "package ", "use ",       "require ",  "def ",     "class ",    "module ",
+        "from ",    "return ",  "function ",  "var ",      "let ",     "const ",    "public ",
+        "private ", "static ",  "namespace ", "template ", "typedef ", "struct ",   "if (",
+        "for (",    "my $",     "sub ",       "end",       "fn ",      "include <", "include \"",
+        "func ",    "impl ",    "pub "}) {
     if (s.substr(0, p.size()) == p) return true;
   }
   return false;
+}
+
+// True for a "Label: value" line ("Date: 2004", "Remarks:").
+bool label(string_view s) {
+  size_t i = 0;
+  while (i < s.size() && i < 24 && (is_alpha(s[i]) || (i > 0 && (s[i] == ' ' || s[i] == '-')))) ++i;
+  return i > 0 && i < s.size() && s[i] == ':' && (i + 1 == s.size() || s[i + 1] == ' ');
 }
 
 // ---------------------------------------------------------------- prose
@@ -1380,22 +1387,32 @@ string clean_author(string_view raw, bool lower_case_names) {
     return {};
   }
   if (placeholder(name) || ci_at(name, 0, "james random hacker")) return {};
+  while (!name.empty() && (name.back() == '/' || name.back() == ' ')) name.pop_back();
   return name;
 }
 
 // The authors named at s[i...] (after a trigger): "Foo, Bar and Baz" are
 // three.
-std::vector<string> author_names(string_view s, size_t i, bool lower_case_names) {
-  i = skip_blanks(s, i);
-  if (s.compare(i, 8, "$Author:") == 0) i = skip_blanks(s, i + 8);
+std::vector<string> author_names(string_view text, size_t i, bool lower_case_names) {
+  i = skip_blanks(text, i);
+  if (text.compare(i, 8, "$Author:") == 0) i = skip_blanks(text, i + 8);
+  if (find_marker(text, i) == i) {  // "\author Copyright 2001 Foo <foo@x.org>"
+    string name = clean_author(holder_of(text.substr(i)), lower_case_names);
+    if (name.empty()) return {};
+    return {name};
+  }
+  const string plain = drop_bracketed_addresses(text.substr(i));
+  const string_view s = plain;
+  i = 0;
   size_t end = body_end(s, i, 0);
   // Prepositions end the names: "Written by Foo for the Bar project".
   for (size_t j = i; j < end; ++j) {
     if (s[j] != ' ') continue;
     const string w = word_from(s, j + 1);
-    if (listed(w,
-               " for in at on from with as using to during when while under since who which"
-               " that is was based after around starting copyright via ") ||
+    if ((j + 1 < end && is_lower(s[j + 1]) &&
+         listed(w,
+                " for in at on from with as using to during when while under since who which"
+                " that is was based after around starting copyright via ")) ||
         (w == "and" && j + 5 < end && is_lower(s[j + 5]))) {
       end = j;
       break;
@@ -1732,6 +1749,7 @@ class Scanner {
 
   void read_authors(const string& line, string_view raw, size_t next) {
     const string lowered = lower_copy(line);
+    bool listed_already = false;
     for (const AuthorTrigger& trigger : kAuthorTriggers) {
       for (size_t at = lowered.find(trigger.phrase); at != kNpos;
            at = lowered.find(trigger.phrase, at + 1)) {
@@ -1745,6 +1763,7 @@ class Scanner {
         for (const string& name : names) add_author(name, &findings_.authors);
         if (names.empty() && skip_blanks(line, after) == line.size() && trigger.list) {
           read_author_list(next, false);
+          listed_already = true;
         } else if (!names.empty() && trigger.list) {
           read_author_list(next, false, true);
         }
@@ -1762,7 +1781,8 @@ class Scanner {
     }
     // A heading alone: "AUTHOR", "=head1 AUTHORS", ".SH AUTHOR", "## Authors".
     const string_view lead = trim_blanks(raw.substr(0, 16));
-    if (listed(lowered, " author authors author: authors: author(s) author(s): ") &&
+    if (!listed_already &&
+        listed(lowered, " author authors author: authors: author(s) author(s): ") &&
         (line.back() == ':' || is_upper(line[1]) || lead.substr(0, 5) == "=head" ||
          lead.substr(0, 3) == ".SH" || lead.substr(0, 3) == ".Sh" || lead[0] == '#')) {
       read_author_list(next, true);
@@ -1784,7 +1804,8 @@ class Scanner {
         break;
       }
       const string more = clean_line(raw.substr(0, kLookahead));
-      if (more.empty() || (heading && more.find_first_not_of("0123456789*-") == kNpos)) {
+      if (!more.empty() && more.find_first_not_of("-=~^") == kNpos) break;  // an underline
+      if (more.empty() || (heading && more.find_first_not_of("0123456789*") == kNpos)) {
         if (++blanks > (heading ? 6 : 0)) break;
         continue;
       }
@@ -1803,7 +1824,9 @@ class Scanner {
       const bool short_lower = heading && tokens_of(names).size() <= 4 &&
                                !listed(word_from(names, skip_blanks(names, 0)), kSentenceStarts);
       if (!looks_like_names(names) && !short_lower) break;
-      if (more_names && (tokens_of(names).size() > 6 || more.find(':') < 24)) break;
+      if (label(more) || (more_names && (tokens_of(names).size() > 6 || more.find('@') == kNpos))) {
+        break;
+      }
       const std::vector<string> found = author_names(more, 0, heading || !more_names);
       if (found.empty()) break;
       for (const string& name : found) add_author(name, &findings_.authors);
