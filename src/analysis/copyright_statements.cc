@@ -153,7 +153,8 @@ constexpr uint16_t kCp1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026
 // blank, invisible ones (zero-width, bidi controls, soft hyphen) vanish.
 void put_clean(uint32_t cp, string* out) {
   if (cp < 0x20 || (cp >= 0x7F && cp <= 0xA0) || cp == 0x1680 || (cp >= 0x2000 && cp <= 0x200A) ||
-      cp == 0x2028 || cp == 0x2029 || cp == 0x202F || cp == 0x205F || cp == 0x3000) {
+      cp == 0x2028 || cp == 0x2029 || cp == 0x202F || cp == 0x205F || cp == 0x3000 ||
+      (cp >= 0x2500 && cp <= 0x257F)) {  // box drawing frames comments
     out->push_back(' ');
   } else if (cp == 0xAD || (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) ||
              (cp >= 0x2060 && cp <= 0x206F) || cp == 0xFEFF || (cp >= 0xFFF9 && cp <= 0xFFFB) ||
@@ -526,7 +527,8 @@ Marker marker_at(string_view s, size_t i, size_t* length) {
     return Marker::kSign;
   } else if ((c == 's' || c == 'S') && boundary) {
     for (const string_view tag :
-         {string_view("spdx-filecopyrighttext:"), string_view("spdx-snippetcopyrighttext:")}) {
+         {string_view("spdx-filecopyrighttext:"), string_view("spdx-snippetcopyrighttext:"),
+          string_view("spdx-filecopyrightinfo:")}) {
       if (ci_at(s, i, tag)) {
         *length = tag.size();
         return Marker::kSpdx;
@@ -679,8 +681,8 @@ constexpr string_view kJoiningWords =
 
 // True when s reads as a list of names: every word capitalized, a number, an
 // address or URL, or a joining word; at least one capitalized word.
-bool looks_like_names(string_view s) {
-  int names = 0;
+bool looks_like_names(string_view s, bool need_name = true) {
+  int names = need_name ? 0 : 1;
   for (string_view t : tokens_of(s)) {
     if (email_or_url(t) || year_token(t)) continue;
     while (!t.empty() && string_view(",.;:()[]<>\"'").find(t.front()) != kNpos) t.remove_prefix(1);
@@ -852,6 +854,9 @@ constexpr string_view kStops[] = {"licensed",
                                   "gnu general",
                                   "gnu lesser",
                                   "apache license",
+                                  "and is",
+                                  "and was",
+                                  "and are",
                                   "the mit",
                                   "the bsd",
                                   "the gnu",
@@ -1214,7 +1219,7 @@ string holder_of(string_view text) {
     h += kept[k];
   }
   // Punctuation at the ends.
-  const string_view lead = ",;:.-/&)]}>|+'\"*=!?#~";
+  const string_view lead = ",;:.-/&)]}>|+'\"*=!?~";
   const string_view trail = ",;:-/&([{<|+'\"*=#~";
   for (bool changed = true; changed;) {
     changed = false;
@@ -1337,6 +1342,7 @@ constexpr AuthorTrigger kAuthorTriggers[] = {
     {"\\author ", true, false}};
 
 void add_author(string name, std::vector<string>* authors) {
+  if (name.empty()) return;
   for (const string& a : *authors) {
     if (a == name) return;
   }
@@ -1727,7 +1733,7 @@ class Scanner {
         if (at != kNpos) names.erase(at);
       }
       if (names.find_first_not_of(" ,;:.") == kNpos) names.clear();
-      const bool name_like = looks_like_names(names) || (need_holder && year_at(names, 0));
+      const bool name_like = looks_like_names(names, !joins) || (need_holder && year_at(names, 0));
       // A holder wrapped by a filled paragraph: the line is long and the
       // next line's first word would not have fitted on it.
       const bool wrapped =
