@@ -558,7 +558,14 @@ Group group_at(string_view s, size_t i) {
     g.spdx = g.spdx || m == Marker::kSpdx;
     j += length;
     g.end = j;
+    const size_t separator = j;
     while (j < s.size() && (s[j] == ' ' || s[j] == ':')) ++j;
+    // A label ("Copyright:: Copyright (c) 2008 X", RDoc): the statement starts after it.
+    size_t next_length = 0;
+    if (m == Marker::kWord && g.begin + 9 == separator && s.compare(separator, 3, ":: ") == 0 &&
+        j < s.size() && marker_at(s, j, &next_length) != Marker::kNone) {
+      g = Group{.begin = j, .end = j};
+    }
   }
   return g;
 }
@@ -771,7 +778,8 @@ constexpr string_view kSentenceStarts =
     " portions some most any code contributions changes additional other all if in we our these"
     " there thanks note author authors maintainer maintained available free open unless except to"
     " no as when with by on a an i my do neither nor not here its their documentation copying"
-    " created first last initial mit bsd isc gpl lgpl apache mpl ";
+    " created first last initial mit bsd isc gpl lgpl apache mpl developed produced operated"
+    " funded supported sponsored contributed ";
 
 // Phrases that end a statement (the statement stops before them).
 constexpr string_view kStops[] = {"licensed",
@@ -1194,7 +1202,7 @@ string holder_of(string_view text) {
                               " march april may june july august september october november"
                               " december ");
     const bool day = tokens[k].size() <= 3 && is_digit(tokens[k][0]);
-    if ((month || day) && (dated[k + 1] || (k > 0 && dated[k - 1] && month))) dated[k] = 1;
+    if ((month || day) && dated[k + 1]) dated[k] = 1;  // not "2007 Jan Smith"
   }
   std::vector<string_view> kept;
   for (size_t k = 0; k < tokens.size(); ++k) {
@@ -1360,6 +1368,7 @@ string clean_author(string_view raw, bool lower_case_names) {
     kept += t;
   }
   string name(trim_statement(kept));
+  while (ci_at(name, 0, "and ") || ci_at(name, 0, "& ")) name.erase(0, name.find(' ') + 1);
   for (bool changed = true; changed;) {  // "(Davide Cervone)", "'Foo'", "Foo, 2003."
     changed = false;
     if (name.size() >= 2 && string_view("(\"'").find(name.front()) != kNpos) {
@@ -1675,7 +1684,8 @@ class Scanner {
       }
       if (n == '-' && adjacent) return false;
       if (n == ':' && after + 1 < line.size() &&
-          (is_alpha(line[after + 1]) || line[after + 1] == ':' || line[after + 1] == '_')) {
+          (is_alpha(line[after + 1]) || line[after + 1] == '_' ||
+           (line[after + 1] == ':' && line.compare(after, 3, ":: ") != 0))) {
         return false;
       }
       if (g.begin >= 2 && line[g.begin - 1] == ':' && line[g.begin - 2] == ':') return false;
@@ -1749,7 +1759,9 @@ class Scanner {
       if (more_end < more.size() || reserved) break;
     }
     r->text = string(trim_statement(r->text));
-    r->bare_years = start == 0 && first_has_year && r->text.size() <= first_size;
+    const bool alone =
+        start == 0 || (ci_at(line, 0, "copyright::") && start == skip_blanks(line, 11));
+    r->bare_years = alone && first_has_year && r->text.size() <= first_size;
     return true;
   }
 
