@@ -507,6 +507,10 @@ Marker marker_at(string_view s, size_t i, size_t* length) {
   const char c = s[i];
   const bool boundary = i == 0 || !is_ident(s[i - 1]);
   if ((c == 'c' || c == 'C') && boundary) {
+    if (ci_at(s, i, "copyrights:")) {
+      *length = 10;
+      return Marker::kWord;
+    }
     if (ci_at(s, i, "copyright")) {
       if (i + 9 < s.size() && is_ident(s[i + 9])) return Marker::kNone;
       if (i > 0 && s[i - 1] == '-') return Marker::kNone;
@@ -618,9 +622,9 @@ bool has_year(string_view s) {
 // A token that is a year or a range or list of years ("2003", "1995-2003",
 // "2003,2004", "2019-present"), once its surrounding punctuation is removed.
 bool year_token(string_view token) {
-  while (!token.empty() && string_view(",.;:()[]").find(token.front()) != kNpos)
+  while (!token.empty() && string_view(",.;:()[]<>").find(token.front()) != kNpos)
     token.remove_prefix(1);
-  while (!token.empty() && string_view(",.;:()[]").find(token.back()) != kNpos)
+  while (!token.empty() && string_view(",.;:()[]<>").find(token.back()) != kNpos)
     token.remove_suffix(1);
   if (token.empty()) return false;
   if (!year_at(token, 0)) {
@@ -1068,7 +1072,8 @@ size_t body_end(string_view s, size_t from, char quote) {
       for (const string_view stop : kStops) {
         if (ci_at(s, j, stop) &&
             (is_alpha(stop.back()) ? j + stop.size() == s.size() || !is_alnum(s[j + stop.size()])
-                                   : true)) {
+                                   : true) &&
+            !(stop.back() == ':' && j >= from + 2 && is_alnum(s[j - 2]))) {  // "X authors: A, B"
           return j;
         }
       }
@@ -1115,6 +1120,10 @@ string drop_bracketed_addresses(string_view s) {
       const size_t end = s.find(string(depth, close), i + depth);
       if (end != kNpos && end - i < 300) {
         const string inside = lower_copy(s.substr(i + depth, end - i - depth));
+        if (inside.find(c) != kNpos) {  // "<Jonne Hass <me@x.org>>": the inner one goes
+          out.push_back(c);
+          continue;
+        }
         if (email_or_url(inside) || inside.find(" at ") != kNpos || inside.find("(at)") != kNpos ||
             inside.find("[at]") != kNpos || inside.find(" dot ") != kNpos || domain(inside) ||
             (c == '(' && inside.size() > 2 && inside.front() == '"' && inside.back() == '"')) {
@@ -1207,6 +1216,10 @@ string holder_of(string_view text) {
   std::vector<string_view> kept;
   for (size_t k = 0; k < tokens.size(); ++k) {
     const string_view t = tokens[k];
+    if (dated[k] && !kept.empty() && kept.back().back() != ',' && k + 1 < tokens.size() &&
+        !dated[k + 1]) {
+      kept.push_back(",");  // "Foo 2008 Bar": two holders
+    }
     if (dated[k] || email_or_url(t) || t == "()" || t == "[]" || t == "<>") continue;
     const bool dash = t == "-" || t == "," || t == "\xe2\x80\x93" || t == "\xe2\x80\x94";
     if (dash && (kept.empty() || (k > 0 && dated[k - 1]) || (t != "," && dated[k + 1]))) continue;
@@ -1227,8 +1240,8 @@ string holder_of(string_view text) {
     h += kept[k];
   }
   // Punctuation at the ends.
-  const string_view lead = ",;:.-/&)]}>|+'\"*=!?~";
-  const string_view trail = ",;:-/&([{<|+'\"*=#~";
+  const string_view lead = ",;:.-/&)]}<>|+'\"*=!?~";
+  const string_view trail = ",;:-/&([{<>|+'\"*=#~";
   for (bool changed = true; changed;) {
     changed = false;
     while (!h.empty() && (lead.find(h.front()) != kNpos || h.front() == ' ')) {
@@ -1309,6 +1322,21 @@ string last_word(string_view s) {
 }
 
 // ---------------------------------------------------------------- lines
+
+// Columns of a raw line's indentation and comment leader.
+size_t leader_width(string_view raw) {
+  size_t width = 0;
+  for (const char c : raw) {
+    if (c == '\t') {
+      width = (width / 8 + 1) * 8;
+    } else if (string_view(" */#;%!-'|(").find(c) != kNpos) {
+      ++width;
+    } else {
+      break;
+    }
+  }
+  return width;
+}
 
 // Columns a raw line takes (tabs to multiples of 8, trailing blanks out).
 size_t display_width(string_view raw) {
@@ -1610,6 +1638,7 @@ class Scanner {
       r.next = next;
       r.width = display_width(raw);
       r.end_line = number;
+      r.indent = leader_width(raw);
       if (!read_statement(line, g, &r)) continue;
       i = std::max(r.stop, g.end);
       string holder = holder_of(r.text);
@@ -1635,6 +1664,7 @@ class Scanner {
     size_t stop = 0;          // where the statement ends on its first line
     string text;              // the statement
     bool bare_years = false;  // a line of markers and years only: "Copyright (c) 2010"
+    size_t indent = 0;        // columns of the first line's comment leader
   };
 
   // Reads the statement whose markers are `g` on `line` (and, when its holder
@@ -1676,6 +1706,22 @@ class Scanner {
     }
     const char n = after < line.size() ? line[after] : '\0';
     const bool adjacent = after == g.end;
+    if (g.word && (n == '=' || n == ':' || (n == quote && n != 0))) {
+      // A value assigned to a copyright key: copyright = "2010, Foo".
+      size_t k = after + (n == quote ? 1 : 0);
+      k = skip_blanks(line, k);
+      if (k < line.size() && (line[k] == '=' || line[k] == ':')) {
+        k = skip_blanks(line, k + (line.compare(k, 2, "=>") == 0 ? 2 : 1));
+        if (k + 1 < line.size() && (line[k] == 'u' || line[k] == 'r') && line[k + 1] != ' ') ++k;
+        const char q = k < line.size() ? line[k] : '\0';
+        const size_t close = q == '"' || q == '\'' ? line.find(q, k + 1) : kNpos;
+        if (close != kNpos && year_at(line, k + 1)) {
+          r->stop = close + 1;
+          r->text = string(trim_statement(string_view(line).substr(k + 1, close - k - 1)));
+          return names_someone(r->text);
+        }
+      }
+    }
     if (g.word) {
       // Code: an identifier, an assignment, a call, a key, a path.
       if (n != '\0' && string_view("=()];_[{$%>|'\"`.\\/").find(n) != kNpos &&
@@ -1718,6 +1764,7 @@ class Scanner {
     const bool first_has_year = year_at(line, after) || has_year(r->text);
     const size_t first_size = r->text.size();
     // The holder may go on over the next lines.
+    bool listing = false;  // after "X authors:", a name a line
     for (int k = 0; k < kMaxContinuation && r->next < reader_.text.size(); ++k) {
       size_t following = 0;
       const string_view raw = reader_.line(r->next, &following);
@@ -1727,9 +1774,16 @@ class Scanner {
       if (need_holder && !first_has_year && !year_at(more, 0)) break;  // "COPYRIGHT" alone
       const string last = last_word(r->text);
       const bool dangling =
-          !r->text.empty() && (string_view(",&-(/").find(r->text.back()) != kNpos ||
+          !r->text.empty() && (string_view(",&-(/:").find(r->text.back()) != kNpos ||
                                listed(last, " and by of the for und et with and/or von van de "));
-      const bool joins = ci_at(more, 0, "and ") || ci_at(more, 0, "& ");
+      listing = listing || (!r->text.empty() && r->text.back() == ':');
+      const bool joins =
+          ci_at(more, 0, "and ") || ci_at(more, 0, "& ") ||
+          (is_lower(more[0]) && listed(word_from(more, 0), " of at in for de van von und et "));
+      // A name aligned under the holder: "Copyright (C) 2002 Foo\n *          2008 Bar".
+      const bool postal = (is_digit(more[0]) && !year_at(more, 0)) ||
+                          lower_copy(more).find("boston") != kNpos;  // "59 Temple Place"
+      const bool aligned = leader_width(raw) >= r->indent + 4 && !postal;
       const bool reserved = ci_at(more, 0, "all rights reserved");
       const bool address =
           (more[0] == '(' || more[0] == '<') && drop_bracketed_addresses(more)[0] == ' ';
@@ -1749,7 +1803,10 @@ class Scanner {
       const bool wrapped =
           r->width >= 60 && r->width + 1 + std::min(more.find(' '), more.size()) > 76 &&
           r->text.back() != '.' && more_end == more.size() && more.size() <= 60 && name_like;
-      if (!need_holder && !dangling && !joins && !reserved && !wrapped && !address) break;
+      if (!need_holder && !dangling && !joins && !reserved && !wrapped && !address &&
+          !((aligned || (listing && !postal)) && more_end == more.size())) {
+        break;
+      }
       if (!reserved && !name_like && !(address && trim_blanks(names).empty())) break;
       r->text.push_back(' ');
       r->text += piece;
@@ -1759,6 +1816,14 @@ class Scanner {
       if (more_end < more.size() || reserved) break;
     }
     r->text = string(trim_statement(r->text));
+    if (start == g.begin && start > 0 && r->text.size() <= first_size && !names_someone(r->text)) {
+      const string_view prefix = trim_blanks(string_view(line).substr(0, start));
+      if (!prefix.empty() && prefix.back() == ',' && looks_like_names(prefix) &&
+          find_marker(prefix, 0) == kNpos && quote == 0) {
+        r->text = string(prefix) + " " + r->text;
+        return true;
+      }
+    }
     const bool alone =
         start == 0 || (ci_at(line, 0, "copyright::") && start == skip_blanks(line, 11));
     r->bare_years = alone && first_has_year && r->text.size() <= first_size;

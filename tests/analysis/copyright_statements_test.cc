@@ -81,6 +81,8 @@ TEST(CopyrightStatements, CommentStyles) {
       {"static const char* c = \"" + s + "\\n\";\n", one},
       {"__copyright__ = '" + s + "'\n", one},
       {"  \"copyright\": \"" + s + "\",\n", one},
+      {"copyright = u'2003, Foo Bar'\n", {"2003, Foo Bar => Foo Bar"}},
+      {"<book copyright=\"2003 Foo Bar\">\n", {"2003 Foo Bar => Foo Bar"}},
   });
 }
 
@@ -107,6 +109,21 @@ TEST(CopyrightStatements, Continuation) {
            {"Copyright (C) 2007 Commonwealth Scientific and Industrial Research Organisation "
             "(CSIRO) Australia => Commonwealth Scientific and Industrial Research Organisation "
             "(CSIRO) Australia @1-2"}},
+          {"// Copyright (C) 2002 Klaas Gadeyne <k@x.org>\n//               2008 Tinne De Laet\n",
+           {"Copyright (C) 2002 Klaas Gadeyne <k@x.org> 2008 Tinne De Laet => Klaas Gadeyne, "
+            "Tinne De Laet @1-2"}},
+          {"Copyright (c) 2013-2019, tinydir authors:\n- Cong Xu\n- Lautis Sun\n\n",
+           {"Copyright (c) 2013-2019, tinydir authors: Cong Xu Lautis Sun => tinydir authors: Cong "
+            "Xu Lautis Sun @1-3"}},
+          {"   Copyright (C) 2004 Eric Stokes, and The California State University\n   at "
+           "Northridge\n",
+           {"Copyright (C) 2004 Eric Stokes, and The California State University at Northridge => "
+            "Eric Stokes, and The California State University at Northridge @1-2"}},
+          {"    Copyright (C) 1991 Free Software Foundation, Inc.\n         59 Temple Place\n",
+           {"Copyright (C) 1991 Free Software Foundation, Inc. => Free Software Foundation, Inc. "
+            "@1-1"}},
+          {"// Kristofer Peterson, (C) 2018.\n",
+           {"Kristofer Peterson, (C) 2018. => Kristofer Peterson @1-1"}},
           // Stops: a blank comment line, prose, a new statement, code, an author line.
           {" * Copyright (c) 1995\n *\n * The Regents\n", {"Copyright (c) 1995 =>  @1-1"}},
           {"# Copyright 2003 Foo,\n# This program is free software\n",
@@ -179,12 +196,11 @@ TEST(CopyrightStatements, ProseAndCodeRejected) {
       {"printf(\"Copyright %s\\n\", holder);\n", {}},
       {"  s = \"Copyright \" + year + \" \" + name;\n", {}},
       {"QString about = getCopyright();\n", {}},
-      {"copyright = u'2010, Foo Bar'\n", {}},
       {"isxdigit(c); return new Namcot::N340(c);\n", {}},
       {"(c) You must retain, in the Source form of any Derivative Works\n", {}},
       {"isa => 'Software::Copyright::Statement',\n", {}},
       {"protected by copyright law.\n", {}},
-            {"under the copyright of Foo Bar\n", {}},
+      {"under the copyright of Foo Bar\n", {}},
   });
 }
 
