@@ -546,6 +546,7 @@ struct Group {
   size_t begin = 0, end = 0;  // the markers and the blanks or colons between them
   bool word = false;          // holds "Copyright", "Copr." or an SPDX tag
   bool spdx = false;
+  bool signed_markers = false;  // "(c)" or the sign too
   Marker first = Marker::kNone;
 };
 
@@ -560,6 +561,7 @@ Group group_at(string_view s, size_t i) {
     if (g.first == Marker::kNone) g.first = m;
     g.word = g.word || m == Marker::kWord || m == Marker::kCopr || m == Marker::kSpdx;
     g.spdx = g.spdx || m == Marker::kSpdx;
+    g.signed_markers = g.signed_markers || m == Marker::kParen || m == Marker::kSign;
     j += length;
     g.end = j;
     const size_t separator = j;
@@ -1000,12 +1002,14 @@ bool prose_holder(string_view holder) {
 }
 
 // True when the word at s[at] makes the "copyright" before it prose.
-bool prose_follows(string_view s, size_t at) {
+// With `signed_markers`, the markers hold a sign ("Copyright (C) all contributors"):
+// only the words that are always prose count.
+bool prose_follows(string_view s, size_t at, bool signed_markers = false) {
   if (at >= s.size()) return false;
   if (s[at] == '&' || s[at] == '/') return true;  // "Copyright & License"
   const string w = word_from(s, at);
   if (listed(w, kProseAfter)) return true;
-  if (!is_lower(s[at]) || !listed(w, kLowerProseAfter)) return false;
+  if (signed_markers || !is_lower(s[at]) || !listed(w, kLowerProseAfter)) return false;
   if (w == "by" || w == "of" || w == "the") {  // "copyright by Foo", "copyright of the ..."
     const size_t k = skip_blanks(s, at + w.size());
     return !(k < s.size() && (is_upper(s[k]) || is_high(s[k]) || is_digit(s[k])));
@@ -1736,7 +1740,7 @@ class Scanner {
       }
       if (g.begin >= 2 && line[g.begin - 1] == ':' && line[g.begin - 2] == ':') return false;
       if (g.begin > 0 && (line[g.begin - 1] == '%' || line[g.begin - 1] == '$')) return false;
-      if (prose_follows(line, after)) return false;
+      if (prose_follows(line, after, g.signed_markers)) return false;
       if (!previous.empty() && n != '\0' && !is_digit(n) && g.first == Marker::kWord &&
           is_lower(line[g.begin]) && listed(previous, kProseBefore)) {
         return false;
