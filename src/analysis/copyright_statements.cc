@@ -884,6 +884,20 @@ constexpr string_view kInclusiveStops[] = {"all rights reserved", "all right res
                                            "some rights reserved", "all rights are reserved",
                                            "all rights reversed"};
 
+// True when s (a statement's text after its markers) holds a word that is
+// neither a marker, a year nor "by": a holder is named.
+bool names_someone(string_view s) {
+  for (const string_view t : tokens_of(s)) {
+    size_t length = 0;
+    if (year_token(t) || marker_at(t, 0, &length) != Marker::kNone || lower_copy(t) == "by")
+      continue;
+    for (const char c : t) {
+      if (is_alpha(c) || is_high(c)) return true;
+    }
+  }
+  return false;
+}
+
 // True when the statement text is a template or a placeholder, or code.
 bool placeholder(string_view text) {
   const string t = lower_copy(text);
@@ -975,6 +989,13 @@ bool placeholder(string_view text) {
   for (const string_view p : kPlaceholders) {
     if (t.find(p) != kNpos) return true;
   }
+  // Template fields: "{author}", "{ year }".
+  for (size_t at = text.find('{'); at != kNpos; at = text.find('{', at + 1)) {
+    const size_t close = text.find('}', at);
+    if (close != kNpos && close - at < 32 && names_someone(text.substr(at + 1, close - at - 1))) {
+      return true;
+    }
+  }
   // Template markers: "%project copyright begin%".
   for (size_t at = text.find('%'); at != kNpos; at = text.find('%', at + 1)) {
     if (at > 0 && is_alpha(text[at - 1])) return true;
@@ -1023,25 +1044,12 @@ bool new_statement_at(string_view s, size_t i) {
   size_t length = 0;
   if (marker_at(s, i, &length) == Marker::kNone) return false;
   const Group g = group_at(s, i);
-  const size_t next = skip_blanks(s, g.end);
+  size_t next = skip_blanks(s, g.end);
   if (g.spdx) return true;
   if (!g.word) return year_at(s, next);
+  if (next < s.size() && s[next] == ',' && year_at(s, skip_blanks(s, next + 1))) return true;
   return next < s.size() && !prose_follows(s, next) &&
          (is_digit(s[next]) || is_upper(s[next]) || is_high(s[next]));
-}
-
-// True when s (a statement's text after its markers) holds a word that is
-// neither a marker, a year nor "by": a holder is named.
-bool names_someone(string_view s) {
-  for (const string_view t : tokens_of(s)) {
-    size_t length = 0;
-    if (year_token(t) || marker_at(t, 0, &length) != Marker::kNone || lower_copy(t) == "by")
-      continue;
-    for (const char c : t) {
-      if (is_alpha(c) || is_high(c)) return true;
-    }
-  }
-  return false;
 }
 
 // End of the statement text that starts at s[from] (after its markers): the
@@ -1175,6 +1183,14 @@ string holder_of(string_view text) {
   for (const string_view cut : {"contributed by", "; see ", ", see "}) {
     const size_t at = lower_copy(text).find(cut);
     if (at != kNpos) text = text.substr(0, at);
+  }
+  // "X; written for Y", "X; Modified work ...".
+  for (size_t at = text.find("; "); at != kNpos; at = text.find("; ", at + 1)) {
+    if (at + 2 < text.size() &&
+        (is_lower(text[at + 2]) || listed(word_from(text, at + 2), kSentenceStarts))) {
+      text = text.substr(0, at);
+      break;
+    }
   }
   // Markers out, "All rights reserved" out.
   string s;
@@ -1805,7 +1821,7 @@ class Scanner {
       // A holder wrapped by a filled paragraph: the line is long and the
       // next line's first word would not have fitted on it.
       const bool wrapped =
-          r->width >= 60 && r->width + 1 + std::min(more.find(' '), more.size()) > 76 &&
+          r->width >= 56 && r->width + 1 + std::min(more.find(' '), more.size()) > 72 &&
           r->text.back() != '.' && more_end == more.size() && more.size() <= 60 && name_like;
       if (!need_holder && !dangling && !joins && !reserved && !wrapped && !address &&
           !((aligned || (listing && !postal)) && more_end == more.size())) {
