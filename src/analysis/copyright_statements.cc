@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 
 namespace tarsil {
 namespace {
@@ -75,11 +76,109 @@ bool any_of(string_view word, std::initializer_list<string_view> words) {
 // True when `word` is one of the words of `list` (blank-separated, with a
 // blank at both ends).
 bool listed(string_view word, string_view list) {
-  if (word.empty() || word.find(' ') != kNpos) return false;
-  for (size_t at = list.find(word); at != kNpos; at = list.find(word, at + 1)) {
-    if (list[at - 1] == ' ' && list[at + word.size()] == ' ') return true;
+  if (word.empty()) return false;
+  for (size_t i = 1; i < list.size();) {
+    size_t j = i;
+    while (j < list.size() && list[j] != ' ') ++j;
+    if (j - i == word.size() && list.compare(i, j - i, word) == 0) return true;
+    i = j + 1;
   }
   return false;
+}
+
+// A set of words made at compile time from a blank-separated list: their
+// hashes in order, each with its word, for a binary search.
+constexpr uint64_t word_hash(string_view w) {
+  uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a
+  for (const char c : w) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  return h;
+}
+
+constexpr size_t count_words(string_view list) {
+  size_t n = 0;
+  for (size_t i = 0; i < list.size(); ++i) n += list[i] != ' ' && (i == 0 || list[i - 1] == ' ');
+  return n;
+}
+
+template <size_t N>
+struct WordSet {
+  std::array<uint64_t, N> hashes{};
+  std::array<string_view, N> words{};
+};
+
+template <size_t N>
+constexpr WordSet<N> word_set(string_view list) {
+  WordSet<N> set;
+  size_t n = 0;
+  for (size_t i = 0; i < list.size();) {
+    if (list[i] == ' ') {
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < list.size() && list[j] != ' ') ++j;
+    const string_view w = list.substr(i, j - i);
+    size_t k = n++;  // insertion in hash order
+    for (; k > 0 && set.hashes[k - 1] > word_hash(w); --k) {
+      set.hashes[k] = set.hashes[k - 1];
+      set.words[k] = set.words[k - 1];
+    }
+    set.hashes[k] = word_hash(w);
+    set.words[k] = w;
+    i = j;
+  }
+  return set;
+}
+
+template <size_t N>
+bool listed(string_view word, const WordSet<N>& set) {
+  const uint64_t h = word_hash(word);
+  size_t lo = 0, hi = N;
+  while (lo < hi) {
+    const size_t mid = (lo + hi) / 2;
+    if (set.hashes[mid] < h) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo < N && set.hashes[lo] == h && set.words[lo] == word;
+}
+
+// Phrases ordered by their first byte at compile time, with the range of
+// each first byte, so that a position is compared with its own phrases only.
+template <size_t N>
+struct PrefixTable {
+  std::array<string_view, N> phrases{};
+  std::array<uint16_t, 257> start{};  // phrases[start[c]..start[c + 1]) begin with c
+};
+
+template <size_t N>
+constexpr PrefixTable<N> prefix_table(const string_view (&phrases)[N]) {
+  PrefixTable<N> t;
+  for (size_t n = 0; n < N; ++n) {
+    size_t k = n;
+    for (; k > 0 && static_cast<unsigned char>(t.phrases[k - 1][0]) >
+                        static_cast<unsigned char>(phrases[n][0]);
+         --k) {
+      t.phrases[k] = t.phrases[k - 1];
+    }
+    t.phrases[k] = phrases[n];
+  }
+  size_t k = 0;
+  for (unsigned c = 0; c <= 256; ++c) {
+    while (k < N && static_cast<unsigned char>(t.phrases[k][0]) < c) ++k;
+    t.start[c] = static_cast<uint16_t>(k);
+  }
+  return t;
+}
+
+// The phrases of `table` that begin with byte c.
+template <size_t N>
+std::span<const string_view> phrases_from(const PrefixTable<N>& table, char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return std::span<const string_view>(table.phrases.data() + table.start[b],
+                                      table.start[b + 1] - table.start[b]);
 }
 
 // The start of the character at or before s[at] (at <= s.size()).
@@ -443,6 +542,7 @@ string_view strip_comment(string_view s) {
       ".Li",       ".Op",    ".br",   ".sp",  ".nf",  ".fi"};
   for (int round = 0; round < 8; ++round) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    if (s.empty() || string_view("-/*#;%\"'ru.<{(!:>|+=@\\dR").find(s[0]) == kNpos) break;
     bool removed = false;
     for (const string_view w : kWordLeaders) {
       if (s.substr(0, w.size()) == w && (s.size() == w.size() || s[w.size()] == ' ')) {
@@ -466,6 +566,7 @@ string_view strip_comment(string_view s) {
                                              "\\\\", " \\", " *", " #", " |",     " !"};
   for (int round = 0; round < 8; ++round) {
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    if (s.empty() || string_view("/>)}\"']\\*#|!").find(s.back()) == kNpos) break;
     bool removed = false;
     for (const string_view closer : kClosers) {
       if (s.size() >= closer.size() && s.substr(s.size() - closer.size()) == closer) {
@@ -685,12 +786,13 @@ bool email_or_url(string_view token) {
 
 // Lower-case words that may stand inside a name ("Foo and Bar", "University
 // of X", "The Foo Authors and contributors").
-constexpr string_view kJoiningWords =
+constexpr string_view kJoiningWordsList =
     " and of the for de der den van von da di du la le y et al al. contributors authors others"
     " other its affiliates subsidiaries project developers team community members and/or del des"
     " do dos das ten ter bin ibn und e by & in at inc inc. ltd ltd. corp gmbh llc foundation"
     " original author individual respective owners maintainers translators s.a. s.l. mbh co. a i"
     " zu dem het el los lo degli della st. ag ";
+constexpr auto kJoiningWords = word_set<count_words(kJoiningWordsList)>(kJoiningWordsList);
 
 // True when s reads as a list of names: every word capitalized, a number, an
 // address or URL, or a joining word; at least one capitalized word.
@@ -715,18 +817,24 @@ bool looks_like_code(string_view s) {
   if (s.empty()) return false;
   const char last = s.back();
   if (last == ';' || last == '{' || last == '}' || last == '=' || last == '(') return true;
-  for (const string_view p :
-       {"==", "!=", "->", "=>", "();", "#include", "#define", "#if", "#import", "($", "){", ") {",
-        "\"+", "+\"", "\" +", "+ \"", " = ", "&&", "||"}) {
-    if (s.find(p) != kNpos) return true;
+  static constexpr string_view kInside[] = {
+      "==", "!=",  "->",  "=>",  "();",  "#include", "#define", "#if", "#import", "($",
+      "){", ") {", "\"+", "+\"", "\" +", "+ \"",     " = ",     "&&",  "||"};
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (string_view("=!-();#{\"+ &|").find(c) == kNpos) continue;
+    for (const string_view p : kInside) {
+      if (p[0] == c && s.compare(i, p.size(), p) == 0) return true;
+    }
   }
+  if (!is_alpha(s[0])) return false;
   for (const string_view p :
        {"import ",  "package ", "use ",       "require ",  "def ",     "class ",    "module ",
         "from ",    "return ",  "function ",  "var ",      "let ",     "const ",    "public ",
         "private ", "static ",  "namespace ", "template ", "typedef ", "struct ",   "if (",
         "for (",    "my $",     "sub ",       "end",       "fn ",      "include <", "include \"",
         "func ",    "impl ",    "pub "}) {
-    if (s.substr(0, p.size()) == p) return true;
+    if (p[0] == s[0] && s.substr(0, p.size()) == p) return true;
   }
   return false;
 }
@@ -742,7 +850,7 @@ bool label(string_view s) {
 
 // Words after "copyright", in any letter case, that make it license prose or
 // a heading ("copyright notice", "COPYRIGHT HOLDERS", "Copyright and License").
-constexpr string_view kProseAfter =
+constexpr string_view kProseAfterList =
     " notice notices holder holders holder's holders' owner owners owner's owners' ownership law"
     " laws act protection protected license licence licenses licences licensing licensed"
     " statement statements information info and or & / interest interests infringement"
@@ -751,10 +859,11 @@ constexpr string_view kProseAfter =
     " registration violation violations policy restrictions dedication attribution clause clauses"
     " exception exceptions reserved assigned copying copying.txt copying.md license.txt"
     " license.md readme readme.md notice.txt authors.txt copyright.txt ";
+constexpr auto kProseAfter = word_set<count_words(kProseAfterList)>(kProseAfterList);
 
 // Words after a lower-case "copyright" that make it prose: "copyright file",
 // "copyright year", "copyright is held ...".
-constexpr string_view kLowerProseAfter =
+constexpr string_view kLowerProseAfterList =
     " to in on for is are was be been being file files header headers message string text year"
     " years years' date dates line lines symbol sign character page section office please may"
     " must will shall does has have had can cannot could should would might applies apply"
@@ -766,19 +875,21 @@ constexpr string_view kLowerProseAfter =
     " entry entries list lists object objects value values key keys option options output input"
     " regex pattern patterns sentence url link name names number version free concerns rules"
     " regime system data fee fees work works material materials the a an any all of by ";
+constexpr auto kLowerProseAfter = word_set<count_words(kLowerProseAfterList)>(kLowerProseAfterList);
 
 // Words before a lower-case "copyright" that make it prose unless a year or
 // a sign follows ("the above copyright", "retain the copyright").
-constexpr string_view kProseBefore =
+constexpr string_view kProseBeforeList =
     " the above a an any this that its their our your his her under and or with no retain"
     " retains hold holds held own owns all applicable such international of to in on for from as"
     " same original respective full each other whose assign assigns transfer relevant include"
     " includes including retaining preserve keep contain contains mit bsd gpl claim claims not"
     " without into by apply remove removing update updated change add added adding check checking"
     " print prints show shows disclaims disclaim dedicate dedicated waive waives is are ";
+constexpr auto kProseBefore = word_set<count_words(kProseBeforeList)>(kProseBeforeList);
 
 // Words that start a new sentence of prose after ". ".
-constexpr string_view kSentenceStarts =
+constexpr string_view kSentenceStartsList =
     " this the it you use licensed released distributed see for contact please redistribution"
     " permission written modified based derived visit send report version originally parts"
     " portions some most any code contributions changes additional other all if in we our these"
@@ -786,6 +897,7 @@ constexpr string_view kSentenceStarts =
     " no as when with by on a an i my do neither nor not here its their documentation copying"
     " created first last initial mit bsd isc gpl lgpl apache mpl developed produced operated"
     " funded supported sponsored contributed ";
+constexpr auto kSentenceStarts = word_set<count_words(kSentenceStartsList)>(kSentenceStartsList);
 
 // Phrases that end a statement (the statement stops before them).
 constexpr string_view kStops[] = {"licensed",
@@ -878,6 +990,7 @@ constexpr string_view kStops[] = {"licensed",
                                   "all rights granted",
                                   "dual licensed",
                                   "dual-licensed"};
+constexpr auto kStopTable = prefix_table(kStops);
 
 // Phrases that end a statement after themselves.
 constexpr string_view kInclusiveStops[] = {"all rights reserved", "all right reserved",
@@ -986,8 +1099,11 @@ bool placeholder(string_view text) {
                                                   "<holders",
                                                   "<licensor",
                                                   "[licensor"};
-  for (const string_view p : kPlaceholders) {
-    if (t.find(p) != kNpos) return true;
+  static constexpr auto kTable = prefix_table(kPlaceholders);
+  for (size_t j = 0; j < t.size(); ++j) {
+    for (const string_view p : phrases_from(kTable, t[j])) {
+      if (t.compare(j, p.size(), p) == 0) return true;
+    }
   }
   // Template fields: "{author}", "{ year }".
   for (size_t at = text.find('{'); at != kNpos; at = text.find('{', at + 1)) {
@@ -1073,15 +1189,16 @@ size_t body_end(string_view s, size_t from, char quote) {
                          c == '\xc2' || c == 's' || c == 'S')) {
       continue;
     }
+    const char first = lower(c);
     for (const string_view stop : kInclusiveStops) {
-      if (ci_at(s, j, stop)) {
+      if (stop[0] == first && ci_at(s, j, stop)) {
         size_t end = j + stop.size();
         if (end < s.size() && (s[end] == '.' || s[end] == '!')) ++end;
         return end;
       }
     }
     if (is_alpha(c) || c == '@' || c == '$' || c == '*') {
-      for (const string_view stop : kStops) {
+      for (const string_view stop : phrases_from(kStopTable, first)) {
         if (ci_at(s, j, stop) &&
             (is_alpha(stop.back()) ? j + stop.size() == s.size() || !is_alnum(s[j + stop.size()])
                                    : true) &&
@@ -1571,10 +1688,17 @@ bool candidate(string_view t, size_t i) {
   switch (c) {
     case 'o':
     case 'O':
-      return i > 0 && lower(t[i - 1]) == 'c' &&
-             (lower(at(i + 2)) == 'y' || lower(at(i + 2)) == 'r');
-    case '(':
-      return at(i + 2) == ')' || (i > 0 && t[i - 1] == '\\' && lower(at(i + 2)) == 'o');
+      return i > 0 && (ci_at(t, i - 1, "copyright") || ci_at(t, i - 1, "copr"));
+    case '(': {
+      if (i > 0 && t[i - 1] == '\\' && lower(at(i + 2)) == 'o') return true;  // roff's \(co
+      // "(c)" after an identifier is code ("Copyright(c)" is found by its
+      // word), and a year or a name follows a sign.
+      if (at(i + 2) != ')' || (i > 0 && is_ident(t[i - 1]))) return false;
+      size_t k = i + 3;
+      while (k < t.size() && (t[k] == ' ' || t[k] == '\t')) ++k;
+      const char n = at(k);
+      return is_digit(n) || is_upper(n) || is_high(n);
+    }
     case '&':
       return ci_at(t, i, "&copy;") || ci_at(t, i, "&#169;") || ci_at(t, i, "&#xa9;");
     case 'b':
@@ -1590,6 +1714,60 @@ bool candidate(string_view t, size_t i) {
   }
 }
 
+// The newlines in s, eight bytes at a time.
+size_t count_newlines(string_view s) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL, kNewlines = 0x0A0A0A0A0A0A0A0AULL;
+  size_t count = 0, i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t x;
+    std::memcpy(&x, s.data() + i, 8);
+    x ^= kNewlines;                                              // a newline byte is now zero
+    const uint64_t high = ~(((x & kLow7) + kLow7) | x | kLow7);  // 0x80 where a byte is zero
+    count += static_cast<size_t>(__builtin_popcountll(high));
+  }
+  for (; i < s.size(); ++i) count += s[i] == '\n';
+  return count;
+}
+
+// Position of the next candidate at or after `from` (kNpos when none): 16
+// bytes at a time, the pairs of kPairs are looked for with vector compares
+// (folding case with | 0x20: "op", "(c", "by", "au", and '&', 0xA9 alone);
+// only a block that holds one is looked at byte by byte.
+size_t next_candidate(string_view t, size_t from) {
+  using Bytes = unsigned char __attribute__((vector_size(16)));
+  const auto splat = [](unsigned char c) {
+    Bytes v;
+    for (int k = 0; k < 16; ++k) v[k] = c;
+    return v;
+  };
+  const Bytes fold = splat(0x20), o = splat('o'), p = splat('p'), paren = splat('('),
+              c = splat('c'), amp = splat('&'), sign = splat(0xA9), b = splat('b'), y = splat('y'),
+              a = splat('a'), u = splat('u');
+  size_t i = from;
+  for (; i + 17 <= t.size(); i += 16) {
+    Bytes first, second;
+    std::memcpy(&first, t.data() + i, 16);
+    std::memcpy(&second, t.data() + i + 1, 16);
+    const Bytes f = first | fold, s = second | fold;
+    const auto hits = ((f == o) & (s == p)) | ((first == paren) & (s == c)) | (first == amp) |
+                      (first == sign) | ((f == b) & (s == y)) | ((f == a) & (s == u));
+    uint64_t halves[2];
+    std::memcpy(halves, &hits, 16);
+    if ((halves[0] | halves[1]) == 0) continue;
+    for (size_t k = i; k < i + 16; ++k) {
+      const unsigned pair = static_cast<unsigned char>(t[k]) | static_cast<unsigned char>(t[k + 1])
+                                                                   << 8;
+      if (kPairs.test(pair) && candidate(t, k)) return k;
+    }
+  }
+  for (; i < t.size(); ++i) {
+    const unsigned pair = static_cast<unsigned char>(t[i]) |
+                          (i + 1 < t.size() ? static_cast<unsigned char>(t[i + 1]) : 0u) << 8;
+    if (kPairs.test(pair) && candidate(t, i)) return i;
+  }
+  return kNpos;
+}
+
 class Scanner {
  public:
   explicit Scanner(string_view text) : reader_{text} {}
@@ -1599,16 +1777,7 @@ class Scanner {
     size_t i = 0;
     size_t resume = 0;  // start of the line the scan is in
     while (i < t.size()) {
-      // The next candidate pair.
-      size_t found = kNpos;
-      for (; i < t.size(); ++i) {
-        const unsigned k = static_cast<unsigned char>(t[i]) |
-                           (i + 1 < t.size() ? static_cast<unsigned char>(t[i + 1]) : 0u) << 8;
-        if (kPairs.test(k) && candidate(t, i)) {
-          found = i;
-          break;
-        }
-      }
+      const size_t found = next_candidate(t, i);
       if (found == kNpos) break;
       // Its line, and the line's number.
       size_t begin = resume;
@@ -1627,17 +1796,8 @@ class Scanner {
  private:
   // Advances the line count to the line starting at `position`.
   void count_lines_to(size_t position) {
-    const string_view t = reader_.text;
-    for (const char* p = t.data() + counted_; counted_ < position;) {
-      const void* nl = std::memchr(p, '\n', position - counted_);
-      if (nl == nullptr) {
-        counted_ = position;
-        break;
-      }
-      ++line_;
-      counted_ = static_cast<const char*>(nl) - t.data() + 1;
-      p = t.data() + counted_;
-    }
+    line_ += static_cast<int>(count_newlines(reader_.text.substr(counted_, position - counted_)));
+    counted_ = position;
   }
 
   // Reads the statements and authors of the line starting at `begin`;
@@ -1852,6 +2012,7 @@ class Scanner {
 
   void read_authors(const string& line, string_view raw, size_t next) {
     const string lowered = lower_copy(line);
+    if (lowered.find("author") == kNpos && lowered.find(" by") == kNpos) return;
     bool listed_already = false;
     for (const AuthorTrigger& trigger : kAuthorTriggers) {
       for (size_t at = lowered.find(trigger.phrase); at != kNpos;
