@@ -23,6 +23,9 @@ constexpr size_t kMaxStatement = 1000;  // bytes of a statement's text
 constexpr size_t kMaxAuthor = 160;      // bytes of an author
 constexpr size_t kLookahead = 4096;     // bytes of a following line looked at
 constexpr size_t kMaxTag = 400;         // bytes of an HTML/XML tag removed
+constexpr size_t kLongLine = 8192;      // bytes of a line read whole; longer ones in windows:
+constexpr size_t kWindowBefore = 512;   //   bytes before a candidate
+constexpr size_t kWindowAfter = 2048;   //   and after it
 
 // ---------------------------------------------------------------- characters
 
@@ -179,6 +182,14 @@ std::span<const string_view> phrases_from(const PrefixTable<N>& table, char c) {
   const auto b = static_cast<unsigned char>(c);
   return std::span<const string_view>(table.phrases.data() + table.start[b],
                                       table.start[b + 1] - table.start[b]);
+}
+
+// s.find(what, from), looking at no more than `span` bytes: searches that
+// cannot end far away keep every line's reading linear.
+size_t find_near(string_view s, string_view what, size_t from, size_t span) {
+  if (from > s.size()) return kNpos;
+  const size_t at = s.substr(from, span).find(what);
+  return at == kNpos ? kNpos : from + at;
 }
 
 // The start of the character at or before s[at] (at <= s.size()).
@@ -380,7 +391,7 @@ size_t tag_at(string_view s, size_t i) {
   while (j < s.size() && (is_alnum(s[j]) || s[j] == ':' || s[j] == '-')) ++j;
   if (j == name || !is_alpha(s[name])) return 0;
   const string_view tag_name = s.substr(name, j - name);
-  const size_t end = s.find('>', j);
+  const size_t end = find_near(s, ">", j, kMaxTag);
   if (end == kNpos || end - i > kMaxTag) return 0;
   const string_view inside = s.substr(j, end - j);
   if (inside.find('<') != kNpos) return 0;
@@ -462,7 +473,7 @@ string unmark(string_view s) {
         if (f == '(' && i + 4 < s.size() && is_alnum(s[i + 3]) && is_alnum(s[i + 4])) {
           i += 5;
         } else if (f == '[') {
-          const size_t close = s.find(']', i);
+          const size_t close = find_near(s, "]", i, 16);
           i = close == kNpos || close - i > 12 ? i + 3 : close + 1;
         } else {
           i += 3;
@@ -481,7 +492,7 @@ string unmark(string_view s) {
       while (open < s.size() && s[open] == '<') ++open;
       const size_t angles = open - i - 1;
       const string closer = angles == 1 ? ">" : " " + string(angles, '>');
-      const size_t close = s.find(closer, open);
+      const size_t close = find_near(s, closer, open, 300);
       if (close != kNpos && close - open < 300) {
         string_view inside = s.substr(open, close - open);
         while (!inside.empty() && inside.front() == ' ') inside.remove_prefix(1);
@@ -507,9 +518,9 @@ string unmark(string_view s) {
     } else if (c == '[' || (c == '!' && i + 1 < s.size() && s[i + 1] == '[')) {
       // A Markdown link keeps its text: [text](url)
       const size_t open = c == '[' ? i : i + 1;
-      const size_t close = s.find(']', open);
+      const size_t close = find_near(s, "]", open, 200);
       if (close != kNpos && close - open < 200 && close + 1 < s.size() && s[close + 1] == '(') {
-        const size_t end = s.find(')', close);
+        const size_t end = find_near(s, ")", close, 500);
         const string_view text = s.substr(open + 1, close - open - 1);
         if (end != kNpos && end - close < 500 && text.find('[') == kNpos) {
           out += text;
@@ -794,6 +805,30 @@ constexpr string_view kJoiningWordsList =
     " zu dem het el los lo degli della st. ag ";
 constexpr auto kJoiningWords = word_set<count_words(kJoiningWordsList)>(kJoiningWordsList);
 
+// True when s[i] starts a character beyond ASCII that may be a letter: not
+// Latin-1's signs (U+00A0-00BF), general punctuation, symbols, arrows and
+// box drawing (U+2000-2BFF), CJK punctuation (U+3000-303F).
+bool high_letter(string_view s, size_t i) {
+  if (i >= s.size() || !is_high(s[i])) return false;
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  const auto b1 = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0u;
+  if (b0 == 0xC2) return false;
+  if (b0 == 0xE2 && b1 >= 0x80 && b1 <= 0xAF) return false;
+  if (b0 == 0xE3 && b1 == 0x80) return false;
+  return true;
+}
+
+// True when every character of a token may stand in a name.
+bool word_like(string_view t) {
+  for (size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (is_alnum(c) || string_view(".-'&,()/+@_").find(c) != kNpos) continue;
+    if (!high_letter(t, i)) return false;
+    while (i + 1 < t.size() && (static_cast<unsigned char>(t[i + 1]) & 0xC0) == 0x80) ++i;
+  }
+  return true;
+}
+
 // True when s reads as a list of names: every word capitalized, a number, an
 // address or URL, or a joining word; at least one capitalized word.
 bool looks_like_names(string_view s, bool need_name = true) {
@@ -803,7 +838,7 @@ bool looks_like_names(string_view s, bool need_name = true) {
     while (!t.empty() && string_view(",.;:()[]<>\"'").find(t.front()) != kNpos) t.remove_prefix(1);
     while (!t.empty() && string_view(",.;:()[]<>\"'").find(t.back()) != kNpos) t.remove_suffix(1);
     if (t.empty() || t == "&" || t == "-" || t == "+" || t == "/") continue;
-    if (is_upper(t[0]) || is_high(t[0]) || is_digit(t[0])) {
+    if ((is_upper(t[0]) || high_letter(t, 0) || is_digit(t[0])) && word_like(t)) {
       ++names;
     } else if (!listed(lower_copy(t), kJoiningWords)) {
       return false;
@@ -1246,7 +1281,7 @@ string drop_bracketed_addresses(string_view s) {
     if (close != 0) {
       size_t depth = 1;  // "<<https://x.org>>"
       while (i + depth < s.size() && s[i + depth] == c) ++depth;
-      const size_t end = s.find(string(depth, close), i + depth);
+      const size_t end = find_near(s, string(depth, close), i + depth, 300);
       if (end != kNpos && end - i < 300) {
         const string inside = lower_copy(s.substr(i + depth, end - i - depth));
         if (inside.find(c) != kNpos) {  // "<Jonne Hass <me@x.org>>": the inner one goes
@@ -1576,12 +1611,14 @@ string clean_author(string_view raw, bool lower_case_names) {
 std::vector<string> author_names(string_view text, size_t i, bool lower_case_names) {
   i = skip_blanks(text, i);
   if (text.compare(i, 8, "$Author:") == 0) i = skip_blanks(text, i + 8);
-  if (find_marker(text, i) == i) {  // "\author Copyright 2001 Foo <foo@x.org>"
+  size_t marker_length = 0;
+  if (i < text.size() && marker_at(text, i, &marker_length) != Marker::kNone) {
+    // "\author Copyright 2001 Foo <foo@x.org>"
     string name = clean_author(holder_of(text.substr(i)), lower_case_names);
     if (name.empty()) return {};
     return {name};
   }
-  const string plain = drop_bracketed_addresses(text.substr(i));
+  const string plain = drop_bracketed_addresses(text.substr(i, 4 * kMaxAuthor));
   const string_view s = plain;
   i = 0;
   size_t end = body_end(s, i, 0);
@@ -1786,7 +1823,17 @@ class Scanner {
         if (nl != nullptr) begin = static_cast<const char*>(nl) - t.data() + 1;
       }
       count_lines_to(begin);
-      const size_t next = process_line(begin);
+      // A long line (minified code) is read in a window around the
+      // candidate, so that many candidates on it cost no more than its length.
+      size_t line_end = reader_.text.find('\n', found);
+      const size_t next_line = line_end == kNpos ? t.size() : line_end + 1;
+      if (line_end == kNpos) line_end = t.size();
+      size_t end = line_end;
+      if (line_end - begin > kLongLine) {
+        begin = std::max(begin, utf8_floor(t, found > kWindowBefore ? found - kWindowBefore : 0));
+        end = std::min(line_end, utf8_floor(t, found + kWindowAfter));
+      }
+      const size_t next = process_line(begin, end, end == line_end ? next_line : kNpos);
       count_lines_to(next);
       resume = i = next;
     }
@@ -1800,14 +1847,17 @@ class Scanner {
     counted_ = position;
   }
 
-  // Reads the statements and authors of the line starting at `begin`;
+  // Reads the statements and authors of text[begin, end), a line or a window
+  // of one (then `next` is kNpos: nothing goes on over the next lines);
   // returns where the scan goes on (after the last line used).
-  size_t process_line(size_t begin) {
-    size_t next = 0;
-    const string_view raw = reader_.line(begin, &next);
+  size_t process_line(size_t begin, size_t end, size_t next) {
+    const string_view raw = reader_.text.substr(begin, end - begin);
     const string line = clean_line(raw);
-    size_t after = next;
+    size_t after = next == kNpos ? end : next;
+    if (next == kNpos) next = reader_.text.size();
     const int number = line_ + 1;
+    const size_t width = display_width(raw), indent = leader_width(raw);
+    QuoteCount quotes;
     size_t i = 0;
     while (i < line.size()) {
       const size_t m = find_marker(line, i);
@@ -1816,9 +1866,10 @@ class Scanner {
       i = g.end;
       Reading r;
       r.next = next;
-      r.width = display_width(raw);
+      r.width = width;
       r.end_line = number;
-      r.indent = leader_width(raw);
+      r.indent = indent;
+      r.quotes = &quotes;
       if (!read_statement(line, g, &r)) continue;
       i = std::max(r.stop, g.end);
       string holder = holder_of(r.text);
@@ -1831,11 +1882,15 @@ class Scanner {
                                                         .holder = std::move(holder),
                                                         .start_line = number,
                                                         .end_line = r.end_line});
-      if (r.next > after) after = r.next;
+      if (r.next > after && r.end_line > number) after = r.next;  // lines taken
     }
     read_authors(line, raw, next);
     return after;
   }
+
+  struct QuoteCount {
+    size_t to = 0, count = 0;  // the double quotes before line[to]
+  };
 
   struct Reading {
     size_t next = 0;          // start of the line after the statement's last one
@@ -1845,6 +1900,7 @@ class Scanner {
     string text;              // the statement
     bool bare_years = false;  // a line of markers and years only: "Copyright (c) 2010"
     size_t indent = 0;        // columns of the first line's comment leader
+    QuoteCount* quotes = nullptr;
   };
 
   // Reads the statement whose markers are `g` on `line` (and, when its holder
@@ -1857,13 +1913,14 @@ class Scanner {
         (line[g.begin - 1] == '"' || line[g.begin - 1] == '\'' || line[g.begin - 1] == '`')) {
       quote = line[g.begin - 1];
     } else {
-      size_t quotes = 0;
-      for (size_t k = 0; k < g.begin; ++k) {
-        quotes += line[k] == '"' && (k == 0 || line[k - 1] != '\\');
+      QuoteCount& q = *r->quotes;  // counted so far on this line, up to q.to
+      for (; q.to < g.begin; ++q.to) {
+        q.count += line[q.to] == '"' && (q.to == 0 || line[q.to - 1] != '\\');
       }
-      if (quotes % 2 == 1) quote = '"';
+      if (q.count % 2 == 1) quote = '"';
     }
-    if (quote != 0 && line.find(quote, g.end) == kNpos) quote = 0;
+    if (quote != 0 && find_near(line, string_view(&quote, 1), g.end, kMaxStatement) == kNpos)
+      quote = 0;
     // The word before the markers: "Portions Copyright ...", or prose.
     size_t before = g.begin;
     while (before > 0 && line[before - 1] == ' ') --before;
@@ -1878,7 +1935,10 @@ class Scanner {
     if (g.spdx) {
       // The tag's value, whole: "SPDX-FileCopyrightText: 2022 X, see LICENSE".
       size_t end = line.size();
-      for (const string_view closer : {"*/", "-->"}) end = std::min(end, line.find(closer, after));
+      end = std::min(end, after + kMaxStatement);
+      for (const string_view closer : {"*/", "-->"}) {
+        end = std::min(end, find_near(line, closer, after, kMaxStatement));
+      }
       if (quote != 0) end = std::min(end, line.find(quote, after));
       r->stop = end;
       r->text = string(trim_statement(string_view(line).substr(after, end - after)));
@@ -1894,7 +1954,9 @@ class Scanner {
         k = skip_blanks(line, k + (line.compare(k, 2, "=>") == 0 ? 2 : 1));
         if (k + 1 < line.size() && (line[k] == 'u' || line[k] == 'r') && line[k + 1] != ' ') ++k;
         const char q = k < line.size() ? line[k] : '\0';
-        const size_t close = q == '"' || q == '\'' ? line.find(q, k + 1) : kNpos;
+        const size_t close = q == '"' || q == '\''
+                                 ? find_near(line, string_view(&q, 1), k + 1, kMaxStatement)
+                                 : kNpos;
         if (close != kNpos && year_at(line, k + 1)) {
           r->stop = close + 1;
           r->text = string(trim_statement(string_view(line).substr(k + 1, close - k - 1)));
@@ -1925,8 +1987,9 @@ class Scanner {
       // "(c)" and the sign alone: a year must follow, or a name.
       if (n == '\0') return false;
       if (!year_at(line, after)) {
-        if (!(is_upper(n) || is_high(n))) return false;
-        if (looks_like_code(line)) return false;
+        if (adjacent || !(is_upper(n) || high_letter(line, after))) return false;
+        const size_t window = g.begin > 200 ? g.begin - 200 : 0;
+        if (looks_like_code(string_view(line).substr(window, 400))) return false;
         if (g.first == Marker::kParen && before > 0 &&
             string_view("|-,;:").find(line[before - 1]) == kNpos && !is_digit(line[before - 1])) {
           return false;
@@ -1997,7 +2060,8 @@ class Scanner {
     }
     r->text = string(trim_statement(r->text));
     if (start == g.begin && start > 0 && r->text.size() <= first_size && !names_someone(r->text)) {
-      const string_view prefix = trim_blanks(string_view(line).substr(0, start));
+      const string_view prefix =
+          trim_blanks(string_view(line).substr(0, start).substr(start > 200 ? start - 200 : 0));
       if (!prefix.empty() && prefix.back() == ',' && looks_like_names(prefix) &&
           find_marker(prefix, 0) == kNpos && quote == 0) {
         r->text = string(prefix) + " " + r->text;

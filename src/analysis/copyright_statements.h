@@ -6,7 +6,9 @@
 // Contract: `find_copyright_statements` is a pure function of the bytes it is
 // given (no I/O, no globals, no state between calls); it never fails, and its
 // cost is linear in the input (one scan for cheap candidates; only candidate
-// lines, and at most a few lines after each, are looked at closely).
+// lines, and at most a few lines after each, are looked at closely; a line
+// longer than 8 KB, minified code, is looked at in a window of 2.5 KB around
+// each candidate, so a statement across a window's edge may be cut there).
 //
 // A statement is introduced by a marker: the word "Copyright" (any letter
 // case; "@copyright" and "\copyright" too), "Copr.", "©", "(c)", "&copy;",

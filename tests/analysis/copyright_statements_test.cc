@@ -228,6 +228,33 @@ TEST(CopyrightStatements, Holders) {
   });
 }
 
+// Inputs that would take minutes if a line's reading were not linear: a
+// test timeout catches a regression. (Lines this long are read in windows:
+// a statement across a window's edge may be lost, none is read twice.)
+TEST(CopyrightStatements, LongLinesStayLinear) {
+  const auto repeat = [](const std::string& piece, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += piece;
+    return out;
+  };
+  const struct {
+    std::string text;
+    std::size_t statements;
+  } cases[] = {
+      {repeat("(c) 2003 A ", 40000), 40000},
+      {repeat("<", 200000) + "\nCopyright 2003 Foo\n", 1},
+      {repeat("[", 200000) + repeat("C<", 100000), 0},
+      {repeat("\"Copyright ", 50000), 0},
+      {"x = '" + repeat("\xc3\xa9 author: A ", 30000), 0},
+      {repeat("Copyright 2003 Foo, ", 30000), 30000},
+  };
+  for (const auto& c : cases) {
+    const std::size_t n = find_copyright_statements(c.text).statements.size();
+    EXPECT_TRUE(n <= c.statements && n >= c.statements * 99 / 100)
+        << n << " " << c.text.substr(0, 40);
+  }
+}
+
 TEST(CopyrightStatements, Authors) {
   const struct {
     std::string text;
