@@ -2060,8 +2060,9 @@ class Scanner {
     }
     r->text = string(trim_statement(r->text));
     if (start == g.begin && start > 0 && r->text.size() <= first_size && !names_someone(r->text)) {
-      const string_view prefix =
-          trim_blanks(string_view(line).substr(0, start).substr(start > 200 ? start - 200 : 0));
+      size_t from = start > 200 ? start - 200 : 0;
+      while (from < start && (static_cast<unsigned char>(line[from]) & 0xC0) == 0x80) ++from;
+      const string_view prefix = trim_blanks(string_view(line).substr(from, start - from));
       if (!prefix.empty() && prefix.back() == ',' && looks_like_names(prefix) &&
           find_marker(prefix, 0) == kNpos && quote == 0) {
         r->text = string(prefix) + " " + r->text;
