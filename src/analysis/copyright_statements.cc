@@ -618,6 +618,10 @@ enum class Marker : uint8_t { kNone, kWord, kCopr, kSign, kParen, kSpdx };
 Marker marker_at(string_view s, size_t i, size_t* length) {
   const char c = s[i];
   const bool boundary = i == 0 || !is_ident(s[i - 1]);
+  if (c == '_' && boundary && ci_at(s, i, "__copyright__")) {  // Python's module attribute
+    *length = 13;
+    return Marker::kWord;
+  }
   if ((c == 'c' || c == 'C') && boundary) {
     if (ci_at(s, i, "copyrights:")) {
       *length = 10;
@@ -692,7 +696,9 @@ Group group_at(string_view s, size_t i) {
 size_t find_marker(string_view s, size_t from) {
   for (size_t i = from; i < s.size(); ++i) {
     const char c = s[i];
-    if (c != 'c' && c != 'C' && c != '(' && c != '\xc2' && c != 's' && c != 'S') continue;
+    if (c != 'c' && c != 'C' && c != '(' && c != '\xc2' && c != 's' && c != 'S' && c != '_') {
+      continue;
+    }
     size_t length = 0;
     if (marker_at(s, i, &length) != Marker::kNone) return i;
   }
@@ -1016,6 +1022,10 @@ constexpr string_view kStops[] = {"licensed",
                                   "gnu lesser",
                                   "apache license",
                                   "and is",
+                                  "and it",
+                                  "and this",
+                                  "and has",
+                                  "and may",
                                   "and was",
                                   "and are",
                                   "the mit",
@@ -1939,7 +1949,8 @@ class Scanner {
       for (const string_view closer : {"*/", "-->"}) {
         end = std::min(end, find_near(line, closer, after, kMaxStatement));
       }
-      if (quote != 0) end = std::min(end, line.find(quote, after));
+      if (quote != 0)
+        end = std::min(end, find_near(line, string_view(&quote, 1), after, kMaxStatement));
       r->stop = end;
       r->text = string(trim_statement(string_view(line).substr(after, end - after)));
       return !r->text.empty();
@@ -1950,6 +1961,13 @@ class Scanner {
       // A value assigned to a copyright key: copyright = "2010, Foo".
       size_t k = after + (n == quote ? 1 : 0);
       k = skip_blanks(line, k);
+      if (k < line.size() && line[k] == ':') {  // a type: "__copyright__: str = ..."
+        size_t type = skip_blanks(line, k + 1);
+        while (type < line.size() && is_ident(line[type])) ++type;
+        type = skip_blanks(line, type);
+        if (type > k + 1 && type < line.size() && line[type] == '=' && line[type - 1] == ' ')
+          k = type;
+      }
       if (k < line.size() && (line[k] == '=' || line[k] == ':')) {
         k = skip_blanks(line, k + (line.compare(k, 2, "=>") == 0 ? 2 : 1));
         if (k + 1 < line.size() && (line[k] == 'u' || line[k] == 'r') && line[k + 1] != ' ') ++k;
@@ -1957,9 +1975,13 @@ class Scanner {
         const size_t close = q == '"' || q == '\''
                                  ? find_near(line, string_view(&q, 1), k + 1, kMaxStatement)
                                  : kNpos;
-        if (close != kNpos && year_at(line, k + 1)) {
+        const string_view value =
+            close == kNpos ? string_view() : string_view(line).substr(k + 1, close - k - 1);
+        size_t value_marker = 0;
+        if (!value.empty() && has_year(value) &&
+            marker_at(value, 0, &value_marker) == Marker::kNone) {
           r->stop = close + 1;
-          r->text = string(trim_statement(string_view(line).substr(k + 1, close - k - 1)));
+          r->text = string(trim_statement(value));
           return names_someone(r->text);
         }
       }
@@ -2063,15 +2085,20 @@ class Scanner {
       size_t from = start > 200 ? start - 200 : 0;
       while (from < start && (static_cast<unsigned char>(line[from]) & 0xC0) == 0x80) ++from;
       const string_view prefix = trim_blanks(string_view(line).substr(from, start - from));
-      if (!prefix.empty() && prefix.back() == ',' && looks_like_names(prefix) &&
-          find_marker(prefix, 0) == kNpos && quote == 0) {
+      // Without a comma, only a short name before a sign: "Henrik Ingo (c) 2016".
+      const bool short_name =
+          !g.word && tokens_of(prefix).size() <= 4 && from == 0 &&
+          std::none_of(prefix.begin(), prefix.end(), [](char c) { return is_digit(c); });
+      if (!prefix.empty() && (prefix.back() == ',' || short_name) && looks_like_names(prefix) &&
+          find_marker(prefix, 0) == kNpos && quote == 0 &&
+          !listed(word_from(prefix, 0), kSentenceStarts)) {
         r->text = string(prefix) + " " + r->text;
         return true;
       }
     }
     const bool alone =
         start == 0 || (ci_at(line, 0, "copyright::") && start == skip_blanks(line, 11));
-    r->bare_years = alone && first_has_year && r->text.size() <= first_size;
+    r->bare_years = alone && first_has_year;
     return true;
   }
 

@@ -82,6 +82,7 @@ TEST(CopyrightStatements, CommentStyles) {
       {"__copyright__ = '" + s + "'\n", one},
       {"  \"copyright\": \"" + s + "\",\n", one},
       {"copyright = u'2003, Foo Bar'\n", {"2003, Foo Bar => Foo Bar"}},
+      {"__copyright__: str = \"2022 Foo Bar\"\n", {"2022 Foo Bar => Foo Bar"}},
       {"<book copyright=\"2003 Foo Bar\">\n", {"2003 Foo Bar => Foo Bar"}},
   });
 }
@@ -122,8 +123,11 @@ TEST(CopyrightStatements, Continuation) {
           {"    Copyright (C) 1991 Free Software Foundation, Inc.\n         59 Temple Place\n",
            {"Copyright (C) 1991 Free Software Foundation, Inc. => Free Software Foundation, Inc. "
             "@1-1"}},
-          {"// Kristofer Peterson, (C) 2018.\n",
-           {"Kristofer Peterson, (C) 2018. => Kristofer Peterson @1-1"}},
+          {"// Kristofer Peterson, (C) 2018.\n * Henrik Ingo (c) 2016\n * Version 2 (c) 2016\n",
+           {"Kristofer Peterson, (C) 2018. => Kristofer Peterson @1-1",
+            "Henrik Ingo (c) 2016 => Henrik Ingo @2-2"}},
+          {"# Copyright 2022\n# All Rights Reserved.\n",
+           {"Copyright 2022 All Rights Reserved. =>  @1-2"}},
           // Stops: a blank comment line, prose, a new statement, code, an author line.
           {" * Copyright (c) 1995\n *\n * The Regents\n", {"Copyright (c) 1995 =>  @1-1"}},
           {"# Copyright 2003 Foo,\n# This program is free software\n",
