@@ -2022,12 +2022,27 @@ class Scanner {
     r->stop = end;
     r->text = string(trim_blanks(string_view(line).substr(start, end - start)));
     if (quote == 0 && looks_like_code(trim_statement(r->text))) return false;
+    if (start == g.begin && start > 0 && !names_someone(r->text)) {
+      // The holder written before the marker: "Kristofer Peterson, (C) 2018."
+      size_t from = start > 200 ? start - 200 : 0;
+      while (from < start && (static_cast<unsigned char>(line[from]) & 0xC0) == 0x80) ++from;
+      const string_view prefix = trim_blanks(string_view(line).substr(from, start - from));
+      // Without a comma, only a short name before a sign: "Henrik Ingo (c) 2016".
+      const bool short_name =
+          !g.word && tokens_of(prefix).size() <= 4 && from == 0 &&
+          std::none_of(prefix.begin(), prefix.end(), [](char c) { return is_digit(c); });
+      if (!prefix.empty() && (prefix.back() == ',' || short_name) && looks_like_names(prefix) &&
+          find_marker(prefix, 0) == kNpos && quote == 0 &&
+          !listed(word_from(prefix, 0), kSentenceStarts)) {
+        r->text = string(prefix) + " " + string(trim_statement(r->text));
+        return true;
+      }
+    }
     if (quote != 0 || end < line.size()) {
       r->text = string(trim_statement(r->text));
       return true;
     }
     const bool first_has_year = year_at(line, after) || has_year(r->text);
-    const size_t first_size = r->text.size();
     // The holder may go on over the next lines.
     bool listing = false;  // after "X authors:", a name a line
     for (int k = 0; k < kMaxContinuation && r->next < reader_.text.size(); ++k) {
@@ -2081,21 +2096,6 @@ class Scanner {
       if (more_end < more.size() || reserved) break;
     }
     r->text = string(trim_statement(r->text));
-    if (start == g.begin && start > 0 && r->text.size() <= first_size && !names_someone(r->text)) {
-      size_t from = start > 200 ? start - 200 : 0;
-      while (from < start && (static_cast<unsigned char>(line[from]) & 0xC0) == 0x80) ++from;
-      const string_view prefix = trim_blanks(string_view(line).substr(from, start - from));
-      // Without a comma, only a short name before a sign: "Henrik Ingo (c) 2016".
-      const bool short_name =
-          !g.word && tokens_of(prefix).size() <= 4 && from == 0 &&
-          std::none_of(prefix.begin(), prefix.end(), [](char c) { return is_digit(c); });
-      if (!prefix.empty() && (prefix.back() == ',' || short_name) && looks_like_names(prefix) &&
-          find_marker(prefix, 0) == kNpos && quote == 0 &&
-          !listed(word_from(prefix, 0), kSentenceStarts)) {
-        r->text = string(prefix) + " " + r->text;
-        return true;
-      }
-    }
     const bool alone =
         start == 0 || (ci_at(line, 0, "copyright::") && start == skip_blanks(line, 11));
     r->bare_years = alone && first_has_year;
