@@ -1490,7 +1490,17 @@ string_view trim_blanks(string_view s) {
 // Trims blanks and the punctuation a statement does not end with.
 string_view trim_statement(string_view s) {
   while (!s.empty() && (s.front() == ' ')) s.remove_prefix(1);
-  while (!s.empty() && string_view(" ,;:-([{<|&+=").find(s.back()) != kNpos) s.remove_suffix(1);
+  for (bool changed = true; changed;) {
+    changed = false;
+    while (!s.empty() && string_view(" ,;:-([{<|&+=").find(s.back()) != kNpos) {
+      s.remove_suffix(1);
+      changed = true;
+    }
+    if (s.size() > 3 && s.substr(s.size() - 3) == " or") {  // "... Sun Microsystems or"
+      s.remove_suffix(3);
+      changed = true;
+    }
+  }
   return s;
 }
 
@@ -1572,11 +1582,16 @@ void add_author(string name, std::vector<string>* authors) {
 string clean_author(string_view raw, bool lower_case_names) {
   string kept;
   const string plain = drop_bracketed_addresses(raw);
+  string address;
   for (string_view t : tokens_of(plain)) {
-    if (email_or_url(t) || t[0] == '@' || t == "-" || t == "<" || t == ">") continue;
+    if (email_or_url(t) || t[0] == '@' || t == "-" || t == "<" || t == ">") {
+      if (address.empty() && t.find('@') != kNpos && t[0] != '@') address = t;
+      continue;
+    }
     if (!kept.empty()) kept.push_back(' ');
     kept += t;
   }
+  if (kept.empty() && plain.find_first_of("<([") == string::npos) kept = address;  // "a.b@c.uk"
   string name(trim_statement(kept));
   while (ci_at(name, 0, "and ") || ci_at(name, 0, "& ")) name.erase(0, name.find(' ') + 1);
   for (bool changed = true; changed;) {  // "(Davide Cervone)", "'Foo'", "Foo, 2003."
@@ -1941,9 +1956,13 @@ class Scanner {
     if (listed(previous, " portions portion parts modifications additions ") &&
         (word == 0 || line[word - 1] == ' ')) {
       start = word;
+    } else if (before == 4 && year_at(line, 0)) {
+      start = before - 4;  // "2012 (C) IBH IT-Service GmbH"
     }
-    if (g.spdx) {
-      // The tag's value, whole: "SPDX-FileCopyrightText: 2022 X, see LICENSE".
+    const bool doc_tag = g.first == Marker::kWord && g.begin > 0 && line[g.begin - 1] == '@';
+    if (g.spdx || doc_tag) {
+      // The tag's value, whole: "SPDX-FileCopyrightText: 2022 X, see LICENSE",
+      // "@copyright 2003 X".
       size_t end = line.size();
       end = std::min(end, after + kMaxStatement);
       for (const string_view closer : {"*/", "-->"}) {
@@ -2064,7 +2083,10 @@ class Scanner {
       const bool postal = (is_digit(more[0]) && !year_at(more, 0)) ||
                           lower_copy(more).find("boston") != kNpos;  // "59 Temple Place"
       const bool aligned = leader_width(raw) >= r->indent + 4 && !postal;
-      const bool reserved = ci_at(more, 0, "all rights reserved");
+      const string unaddressed = drop_bracketed_addresses(more);  // "(x@y.org), all rights ..."
+      const size_t first_word = unaddressed.find_first_not_of(" ,;");
+      const bool reserved =
+          first_word != kNpos && ci_at(unaddressed, first_word, "all rights reserved");
       const bool address =
           (more[0] == '(' || more[0] == '<') && drop_bracketed_addresses(more)[0] == ' ';
       const size_t more_end = body_end(more, 0, 0);
@@ -2087,7 +2109,7 @@ class Scanner {
           !((aligned || (listing && !postal)) && more_end == more.size())) {
         break;
       }
-      if (!reserved && !name_like && !(address && trim_blanks(names).empty())) break;
+      if (!reserved && !name_like) break;  // lines of only an address are not joined either
       r->text.push_back(' ');
       r->text += piece;
       r->next = following;
