@@ -573,8 +573,9 @@ string_view strip_comment(string_view s) {
     }
     if (!removed) break;
   }
-  static constexpr string_view kClosers[] = {"*/",   "-->", "*)", "-}", "\"\"\"", "'''", "]]",
-                                             "\\\\", " \\", " *", " #", " |",     " !"};
+  static constexpr string_view kClosers[] = {"*/",  "-->", "*)",   "-}",  "\"\"\"",
+                                             "'''", "]]",  "\\\\", " \\", " *",
+                                             " #",  " |",  " !",   " //", " /"};
   for (int round = 0; round < 8; ++round) {
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     if (s.empty() || string_view("/>)}\"']\\*#|!").find(s.back()) == kNpos) break;
@@ -770,6 +771,9 @@ bool year_token(string_view token) {
                (i + 2 == token.size() || !is_digit(token[i + 2])) &&
                string_view("-/,").find(token[i - 1]) != kNpos) {
       i += 2;  // "1995-97", "2010-07-13"
+    } else if (is_digit(c) && (i + 1 == token.size() || !is_digit(token[i + 1])) &&
+               token[i - 1] == '-') {
+      i += 1;  // "2002-4"
     } else {
       const string rest = lower_copy(token.substr(i));
       return any_of(rest, {"present", "now", "today", "current", "date"});
@@ -1477,7 +1481,10 @@ string holder_of(string_view text) {
       if (string_view("<>()[],;").find(c) == kNpos) h.push_back(c);
     }
   }
-  if (listed(lower_copy(h), " none noassertion unknown n/a nobody ")) h.clear();
+  if (listed(lower_copy(h), " none noassertion unknown n/a nobody various ") ||
+      h.find("()") != string::npos) {  // "main()"
+    h.clear();
+  }
   return h;
 }
 
@@ -1514,6 +1521,23 @@ string last_word(string_view s) {
 }
 
 // ---------------------------------------------------------------- lines
+
+// True for a line of a postal address: "59 Temple Place", "P. O. Box 2528",
+// "Boston, MA 02110-1301 USA".
+bool postal_address(string_view s) {
+  if (s.empty()) return false;
+  if (is_digit(s[0]) && !year_at(s, 0)) return true;
+  const string lowered = lower_copy(s);
+  for (const string_view p : {"boston", "p. o. box", "p.o. box", "po box", "suite ", "floor,"}) {
+    if (lowered.find(p) != kNpos) return true;
+  }
+  size_t digits = 0;  // a postal code
+  for (const char c : s) {
+    digits = is_digit(c) ? digits + 1 : 0;
+    if (digits == 5) return true;
+  }
+  return false;
+}
 
 // Columns of a raw line's indentation and comment leader.
 size_t leader_width(string_view raw) {
@@ -2012,6 +2036,13 @@ class Scanner {
         return false;
       }
       if (n == '-' && adjacent) return false;
+      if (n == ',' && !g.signed_markers && !year_at(line, skip_blanks(line, after + 1))) {
+        return false;  // "copyright, trademark"
+      }
+      if (is_lower(line[g.begin]) && g.end == g.begin + 9 && is_lower(n) &&
+          !has_year(string_view(line).substr(after, kMaxStatement))) {
+        return false;  // "copyright like ...": lower case on both sides and no year
+      }
       if (n == ':' && after + 1 < line.size() &&
           (is_alpha(line[after + 1]) || line[after + 1] == '_' ||
            (line[after + 1] == ':' && line.compare(after, 3, ":: ") != 0))) {
@@ -2080,8 +2111,7 @@ class Scanner {
           ci_at(more, 0, "and ") || ci_at(more, 0, "& ") ||
           (is_lower(more[0]) && listed(word_from(more, 0), " of at in for de van von und et "));
       // A name aligned under the holder: "Copyright (C) 2002 Foo\n *          2008 Bar".
-      const bool postal = (is_digit(more[0]) && !year_at(more, 0)) ||
-                          lower_copy(more).find("boston") != kNpos;  // "59 Temple Place"
+      const bool postal = postal_address(more);
       const bool aligned = leader_width(raw) >= r->indent + 4 && !postal;
       const string unaddressed = drop_bracketed_addresses(more);  // "(x@y.org), all rights ..."
       const size_t first_word = unaddressed.find_first_not_of(" ,;");

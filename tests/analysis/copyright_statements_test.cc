@@ -212,6 +212,8 @@ TEST(CopyrightStatements, ProseAndCodeRejected) {
       {"isa => 'Software::Copyright::Statement',\n", {}},
       {"protected by copyright law.\n", {}},
       {"under the copyright of Foo Bar\n", {}},
+      {"the copyright, trademark, and registered symbols\nuse a copyright like this one\n", {}},
+      {"Copyright (c) 2018 main()\n", {}},
   });
 }
 
@@ -234,6 +236,8 @@ TEST(CopyrightStatements, Holders) {
        {"Copyright (c) 2017 quininer@live.com => quininer@live.com"}},
       {"Copyright (C) 2002 Klaas Gadeyne <first dot last at gmail dot com>\n",
        {"Copyright (C) 2002 Klaas Gadeyne <first dot last at gmail dot com> => Klaas Gadeyne"}},
+      {"Copyright (c) 2002-4, Andrew McNab // \n",
+       {"Copyright (c) 2002-4, Andrew McNab => Andrew McNab"}},
       {"Copyright (c) 7/13/2010 Leo Goodstadt\n",
        {"Copyright (c) 7/13/2010 Leo Goodstadt => Leo Goodstadt"}},
   });
