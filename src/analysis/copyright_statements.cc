@@ -1161,6 +1161,7 @@ bool placeholder(string_view text) {
       return true;
     }
   }
+  if (text.find("()") != kNpos) return true;  // code: "main()"
   // Template markers: "%project copyright begin%".
   for (size_t at = text.find('%'); at != kNpos; at = text.find('%', at + 1)) {
     if (at > 0 && is_alpha(text[at - 1])) return true;
@@ -1481,10 +1482,7 @@ string holder_of(string_view text) {
       if (string_view("<>()[],;").find(c) == kNpos) h.push_back(c);
     }
   }
-  if (listed(lower_copy(h), " none noassertion unknown n/a nobody various ") ||
-      h.find("()") != string::npos) {  // "main()"
-    h.clear();
-  }
+  if (listed(lower_copy(h), " none noassertion unknown n/a nobody various ")) h.clear();
   return h;
 }
 
