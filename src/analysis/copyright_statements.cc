@@ -1373,6 +1373,7 @@ string holder_of(string_view text) {
       if (ci_at(text, i, stop)) {
         s.push_back(' ');
         i += stop.size();
+        if (i < text.size() && (text[i] == '.' || text[i] == '!')) ++i;  // its own period
         cut = true;
         break;
       }
