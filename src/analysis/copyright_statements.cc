@@ -722,6 +722,12 @@ size_t skip_blanks(string_view s, size_t i) {
   return i;
 }
 
+string_view trim_blanks(string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
 // A year: 1800-2199 (four digits, not part of a longer number).
 bool year_at(string_view s, size_t i) {
   if (i + 4 > s.size() || (i > 0 && is_alnum(s[i - 1]))) return false;
@@ -1325,6 +1331,60 @@ bool abbreviation(string_view word) {
                     "mfg", "intl", "dept", "univ", "plc", "ag", "st"});
 }
 
+// Countries, as written after a holder's name ("fsyncd, Berlin, Germany").
+constexpr string_view kCountryList =
+    " germany france usa u.s.a. uk england scotland switzerland spain italy austria belgium"
+    " netherlands holland denmark sweden norway finland iceland ireland poland portugal greece"
+    " czechia hungary romania russia ukraine israel turkey india china japan korea taiwan"
+    " singapore australia canada brazil argentina mexico chile africa egypt luxembourg"
+    " estonia latvia lithuania slovenia slovakia croatia serbia bulgaria ";
+constexpr auto kCountries = word_set<count_words(kCountryList)>(kCountryList);
+
+// True for a place name written after a holder: a country ("The
+// Netherlands", "New Zealand", "South Africa" too).
+bool country(string_view part) {
+  string w = lower_copy(trim_blanks(part));
+  for (const string_view lead : {"the ", "new ", "south ", "north ", "united ", "czech "}) {
+    if (w.compare(0, lead.size(), lead) == 0) w.erase(0, lead.size());
+  }
+  if (w == "zealand" || w == "states" || w == "kingdom" || w == "republic") return true;
+  return listed(w, kCountries);
+}
+
+// Removes the places after a holder's name: ", Berlin, Germany", "(Paris,
+// FRANCE)". A city goes with its country: a last part of one word, or of
+// words joined by lower-case particles ("Cerdanyola del Vallès").
+void drop_places(string* h) {
+  if (h->size() > 2 && h->back() == ')') {
+    const size_t open = h->rfind('(');
+    if (open != string::npos && open > 0) {
+      const size_t comma = h->find(',', open);
+      const size_t from = comma == string::npos ? open + 1 : comma + 1;
+      if (country(string_view(*h).substr(from, h->size() - 1 - from))) {
+        h->erase(open);
+        while (!h->empty() && h->back() == ' ') h->pop_back();
+      }
+    }
+  }
+  size_t comma = h->rfind(',');
+  if (comma == string::npos || !country(string_view(*h).substr(comma + 1))) return;
+  h->erase(comma);
+  comma = h->rfind(',');
+  if (comma == string::npos) return;
+  const string_view city = trim_blanks(string_view(*h).substr(comma + 1));
+  int capitals = 0, particles = 0;
+  for (const string_view t : tokens_of(city)) {
+    if (is_upper(t[0]) || high_letter(t, 0)) {
+      ++capitals;
+    } else if (listed(t, " de del della di da du la le am an der sur upon ")) {
+      ++particles;
+    } else {
+      return;
+    }
+  }
+  if ((capitals == 1 || (capitals == 2 && particles > 0)) && city.size() < 40) h->erase(comma);
+}
+
 // The holder of a statement text.
 string holder_of(string_view text) {
   // The holder ends where the statement's prose starts: "X, see LICENSE" (an
@@ -1483,14 +1543,9 @@ string holder_of(string_view text) {
       if (string_view("<>()[],;").find(c) == kNpos) h.push_back(c);
     }
   }
+  drop_places(&h);
   if (listed(lower_copy(h), " none noassertion unknown n/a nobody various ")) h.clear();
   return h;
-}
-
-string_view trim_blanks(string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
 }
 
 // Trims blanks and the punctuation a statement does not end with.

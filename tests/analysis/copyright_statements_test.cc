@@ -238,6 +238,9 @@ TEST(CopyrightStatements, Holders) {
        {"Copyright (C) 2002 Klaas Gadeyne <first dot last at gmail dot com> => Klaas Gadeyne"}},
       {"Copyright (c) 2002-4, Andrew McNab // \n",
        {"Copyright (c) 2002-4, Andrew McNab => Andrew McNab"}},
+      {"Copyright 2016 fsyncd, Berlin, Germany\n(c) 2004 LOGILAB S.A. (Paris, FRANCE)\n",
+       {"Copyright 2016 fsyncd, Berlin, Germany => fsyncd",
+        "(c) 2004 LOGILAB S.A. (Paris, FRANCE) => LOGILAB S.A."}},
       {"Copyright (c) 7/13/2010 Leo Goodstadt\n",
        {"Copyright (c) 7/13/2010 Leo Goodstadt => Leo Goodstadt"}},
   });
