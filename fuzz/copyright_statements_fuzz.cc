@@ -14,8 +14,8 @@
 #include <string_view>
 
 #include "analysis/copyright_statements.h"
-#include "output/json.h"
 #include "json_check.h"
+#include "output/json.h"
 
 namespace {
 

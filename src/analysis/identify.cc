@@ -30,15 +30,16 @@ bool tag_verdict(const RuleSet& rules, const RunSettings& settings, std::string_
 }  // namespace
 
 FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& scorer,
-                   const std::string& path, std::string_view content) {
+                   const std::string& path, std::string_view content, std::string_view wider) {
   FileResult result{.path = path, .full_analysis = settings.full_analysis};
   result.copyright_scan = (settings.setting & SETTING_COPYRIGHT) != 0;
-  if (result.copyright_scan) {
+  if (settings.copyright_statements) {
+    CopyrightFindings found = find_copyright_statements(wider.empty() ? content : wider);
+    result.statements = std::move(found.statements);
+    result.authors = std::move(found.authors);
+  } else if (result.copyright_scan) {
     const bool pretty = (settings.setting & SETTING_PRETTY) != 0;
-    std::vector<CopyrightEntry> entries = copyright_entries(content, pretty);
-    result.copyright_object = copyright_object(entries, pretty);
-    result.copyrights.reserve(entries.size());
-    for (CopyrightEntry& entry : entries) result.copyrights.push_back(std::move(entry.text));
+    result.copyright_object = copyright_object(copyright_entries(content, pretty), pretty);
   }
   const bool tagged = tag_verdict(rules, settings, content, &result);
   if (tagged && !settings.full_analysis) return result;

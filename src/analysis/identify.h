@@ -45,8 +45,10 @@ namespace tarsil {
 
 // Returns the result for `path` with raw text `content`; never fails
 // (failures are results). `scorer` is the calling thread's, for `rules`.
+// With settings.copyright_statements, the statements are read from `wider`
+// (the file's first kMaxStatementBytes, of which `content` is the head).
 FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& scorer,
-                   const std::string& path, std::string_view content);
+                   const std::string& path, std::string_view content, std::string_view wider = {});
 
 }  // namespace tarsil
 

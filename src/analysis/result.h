@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/copyright_statements.h"
 #include "analysis/expression.h"
 #include "core/status.h"
 
@@ -61,11 +62,12 @@ struct FileResult {
   bool full_analysis = false;
   std::vector<Detection> detections{};
   std::optional<Expression> file_expression{};
-  // With -y: the records' copyright object text (else the field is ""), and
-  // its statements, unescaped, in file order.
+  // With -y: the records' copyright object text (else the field is ""); in
+  // the structured formats, the copyright statements and the authors instead.
   bool copyright_scan = false;
   std::string copyright_object{};
-  std::vector<std::string> copyrights{};
+  std::vector<CopyrightStatement> statements{};
+  std::vector<std::string> authors{};
 };
 
 }  // namespace tarsil

@@ -192,6 +192,8 @@ std::variant<CommandLine, OptionExit> parse_options(int argc, char** argv) {
   // The structured formats, the gate and the summary see every license of a file.
   settings.full_analysis = line.format != OutputFormat::kRecords || !line.gate.fail_on.empty() ||
                            line.gate.allow_given || line.gate.fail_on_unknown || line.summary;
+  settings.copyright_statements =
+      line.format != OutputFormat::kRecords && (settings.setting & SETTING_COPYRIGHT) != 0;
   return line;
 }
 

@@ -135,6 +135,11 @@ struct Context {
   bool keep_going = false;
 };
 
+// How much of each file is read: more where the copyright statements are wanted.
+std::size_t read_limit(const RunSettings& settings) {
+  return settings.copyright_statements ? kMaxStatementBytes : kMaxTextBytes;
+}
+
 // Items handed to a worker at once (fewer locks per file); one under -dd,
 // whose logs are large.
 constexpr std::size_t kBatchItems = 32;
@@ -152,17 +157,20 @@ Piece process(const Context& run, const Item& item, Scorer& scorer) {
   const bool hash = run.formatter.hashes_files();
   std::string text;
   Sha1 whole;
+  const std::size_t limit = read_limit(run.settings);
   if (item.standard_input) {
-    read_text_stream(STDIN_FILENO, &text, hash ? &whole : nullptr);
+    read_text_stream(STDIN_FILENO, &text, hash ? &whole : nullptr, limit);
   } else if (item.read ? !item.text
-                       : !try_read_text_file(item.path, &text, hash ? &whole : nullptr)) {
+                       : !try_read_text_file(item.path, &text, hash ? &whole : nullptr, limit)) {
     const int err = item.read ? item.read_errno : errno;
     if (!item.read && item.walked && err == ENOENT) return Piece{};  // gone meanwhile
     if (run.keep_going) return Piece{.notice = path_message(item.path, err)};
     return Piece{.error = error_status(StatusCode::kCannotRead, item.path)};
   }
+  // The analysis reads the first kMaxTextBytes; the statements, all that was read.
+  const std::string_view wider = item.read ? *item.text : text;
   FileResult result =
-      analyze(run.rules, run.settings, scorer, item.path, item.read ? *item.text : text);
+      analyze(run.rules, run.settings, scorer, item.path, wider.substr(0, kMaxTextBytes), wider);
   Piece piece{.log = std::move(result.log), .error = std::move(result.error)};
   if (piece.error) return piece;
   piece.counted = true;
@@ -189,13 +197,14 @@ Piece process(const Context& run, const Item& item, Scorer& scorer) {
 // The item of a file found by the walk: opened later by its path, or, when
 // the path is too long for that, read now relative to its directory (a file
 // gone since the listing then gives no item: false).
-bool walked_item(const WalkedFile& file, std::size_t root_length, bool hash, Item* item) {
+bool walked_item(const WalkedFile& file, std::size_t root_length, bool hash, std::size_t limit,
+                 Item* item) {
   *item = Item{.path = file.path, .walked = true, .root_length = root_length};
   if (file.path.size() < PATH_MAX) return true;
   std::string text;
   item->read = true;
   Sha1 whole;
-  if (try_read_text_file_at(file.dir_fd, file.name, &text, hash ? &whole : nullptr)) {
+  if (try_read_text_file_at(file.dir_fd, file.name, &text, hash ? &whole : nullptr, limit)) {
     item->text = std::move(text);
     const std::array<unsigned char, 20> digest = whole.digest();
     if (hash) item->sha1 = to_hex(digest.data(), digest.size());
@@ -269,11 +278,11 @@ std::string neither_notice(const std::string& path, const PathKind& kind) {
 // name can, is "invalid argument", the first one with a hint). A regular
 // file is one item, a directory is walked, any other path is a notice; the
 // operand "-" is standard input. Returns false when `emit` stopped it.
-bool produce(const CommandLine& line, FILE* list, bool hash, const Emit& emit) {
+bool produce(const CommandLine& line, FILE* list, bool hash, std::size_t limit, const Emit& emit) {
   std::size_t root_length = 0;  // of the directory walked, with its slash
   const FileVisitor visit = [&](const WalkedFile& file) {
     Item item;
-    return !walked_item(file, root_length, hash, &item) || emit(std::move(item));
+    return !walked_item(file, root_length, hash, limit, &item) || emit(std::move(item));
   };
   // A path as an operand (documents name its files below it) or as a listed
   // path (documents name files by their paths).
@@ -323,9 +332,9 @@ bool produce(const CommandLine& line, FILE* list, bool hash, const Emit& emit) {
 // ended it.
 bool run_serial(const Context& run, const CommandLine& line, FILE* list, Writer* writer) {
   const std::unique_ptr<Scorer> scorer = make_scorer(run.rules, run.settings);
-  return produce(line, list, run.formatter.hashes_files(), [&](const Item& item) {
-    return write_piece(process(run, item, *scorer), writer);
-  });
+  return produce(
+      line, list, run.formatter.hashes_files(), read_limit(run.settings),
+      [&](const Item& item) { return write_piece(process(run, item, *scorer), writer); });
 }
 
 using Pieces = std::vector<Piece>;
@@ -349,14 +358,15 @@ bool run_parallel(const Context& run, const CommandLine& line, FILE* list, Write
 
   std::thread producer([&] {
     Batch batch;
-    const bool complete = produce(line, list, run.formatter.hashes_files(), [&](Item item) {
-      batch.items.push_back(std::move(item));
-      if (batch.items.size() < batch_items) return true;
-      const uint64_t number = batch.number;
-      if (!work.push(std::move(batch))) return false;
-      batch = Batch{number + 1, {}};
-      return true;
-    });
+    const bool complete =
+        produce(line, list, run.formatter.hashes_files(), read_limit(run.settings), [&](Item item) {
+          batch.items.push_back(std::move(item));
+          if (batch.items.size() < batch_items) return true;
+          const uint64_t number = batch.number;
+          if (!work.push(std::move(batch))) return false;
+          batch = Batch{number + 1, {}};
+          return true;
+        });
     if (!complete) return;
     const uint64_t total = batch.number + (batch.items.empty() ? 0 : 1);
     if (!batch.items.empty() && !work.push(std::move(batch))) return;

@@ -12,6 +12,10 @@ namespace tarsil {
 // Files, reference texts and rule lines count by their first 10000 bytes.
 inline constexpr std::size_t kMaxTextBytes = 10000;
 
+// The copyright statements of the structured formats are read from the first
+// 65536 bytes of a file: one statement in sixteen stands past 10000 bytes.
+inline constexpr std::size_t kMaxStatementBytes = 65536;
+
 }  // namespace tarsil
 
 #endif  // TARSIL_CORE_LIMITS_H_

@@ -34,6 +34,9 @@ struct RunSettings {
   // (the structured formats, the gate, --summary); the records' verdict is
   // computed all the same.
   bool full_analysis = false;
+  // -y in the structured formats: copyright statements and holders, read
+  // from kMaxStatementBytes (the records keep their copyright object).
+  bool copyright_statements = false;
 };
 
 // Returns the defaults (threshold 80, minwords 2, minbytes 20, no bits, no

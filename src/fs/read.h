@@ -27,18 +27,22 @@ namespace tarsil {
 // Leaves in *text the raw text of the file at `path` and returns true;
 // returns false (errno set, *text empty) when it cannot be opened. With
 // `whole`, every byte of the file, to its end, is also fed to that hash (one
-// open, one pass).
-bool try_read_text_file(const std::string& path, std::string* text, Sha1* whole = nullptr);
+// open, one pass). `limit` bytes are read where more than the usual are
+// wanted (the text still ends at its first NUL byte).
+bool try_read_text_file(const std::string& path, std::string* text, Sha1* whole = nullptr,
+                        std::size_t limit = kMaxTextBytes);
 
 // try_read_text_file on `name` relative to the open directory `dir_fd`
 // (AT_FDCWD: the working directory), so that no path length limit applies.
-bool try_read_text_file_at(int dir_fd, const char* name, std::string* text, Sha1* whole = nullptr);
+bool try_read_text_file_at(int dir_fd, const char* name, std::string* text, Sha1* whole = nullptr,
+                           std::size_t limit = kMaxTextBytes);
 
 // Leaves in *text the raw text read from the open descriptor `fd` (standard
 // input, say), waiting for data as a pipe needs, and reads the rest of it to
 // its end (fed to `whole` when given), so that a writer is never left
 // blocked or broken. Never fails: a read error ends the text.
-void read_text_stream(int fd, std::string* text, Sha1* whole = nullptr);
+void read_text_stream(int fd, std::string* text, Sha1* whole = nullptr,
+                      std::size_t limit = kMaxTextBytes);
 
 // Reads the next line of `file` into *line (its newline included), keeping
 // its first kMaxTextBytes bytes only; false, with *line empty, at the end of

@@ -78,9 +78,19 @@ std::string jsonl_line(const FileResult& result, bool copyrights) {
   out += ']';
   if (copyrights) {
     out += ",\"copyrights\":[";
-    for (std::size_t i = 0; i < result.copyrights.size(); ++i) {
+    for (std::size_t i = 0; i < result.statements.size(); ++i) {
+      const CopyrightStatement& c = result.statements[i];
+      out += i > 0 ? ",{\"text\":" : "{\"text\":";
+      append_quoted(out, c.text);
+      out += ",\"holder\":";
+      append_quoted(out, c.holder);
+      out += ",\"start_line\":" + std::to_string(c.start_line) +
+             ",\"end_line\":" + std::to_string(c.end_line) + '}';
+    }
+    out += "],\"authors\":[";
+    for (std::size_t i = 0; i < result.authors.size(); ++i) {
       if (i > 0) out += ',';
-      append_quoted(out, result.copyrights[i]);
+      append_quoted(out, result.authors[i]);
     }
     out += ']';
   }
@@ -107,8 +117,8 @@ std::string csv_line(const FileResult& result, bool copyrights) {
   add_csv_field(detections, &out);
   if (copyrights) {
     std::string statements;
-    for (const std::string& statement : result.copyrights) {
-      statements += (statements.empty() ? "" : " / ") + statement;
+    for (const CopyrightStatement& statement : result.statements) {
+      statements += (statements.empty() ? "" : " / ") + statement.text;
     }
     out += ',';
     add_csv_field(statements, &out);

@@ -71,8 +71,8 @@ std::string lossy_name_comment(const std::string& name) {
 // The statements of `result` one per line.
 std::string statements(const FileResult& result) {
   std::string text;
-  for (const std::string& statement : result.copyrights) {
-    text += (text.empty() ? "" : "\n") + statement;
+  for (const CopyrightStatement& statement : result.statements) {
+    text += (text.empty() ? "" : "\n") + statement.text;
   }
   return text;
 }
@@ -90,7 +90,7 @@ std::string spdx_file_entry(const FileResult& result, const std::string& name,
   if (licenses.empty()) licenses = "\"NOASSERTION\"";
   const std::string concluded = file_license(result);
   std::string copyright = "NOASSERTION";
-  if (copyrights) copyright = result.copyrights.empty() ? "NONE" : statements(result);
+  if (copyrights) copyright = result.statements.empty() ? "NONE" : statements(result);
   return "    {\n      \"fileName\": " + quoted(name) + ",\n      \"SPDXID\": \"SPDXRef-File-" +
          file_id + "\",\n      \"checksums\": [{\"algorithm\": \"SHA1\", \"checksumValue\": \"" +
          sha1 + "\"}],\n      \"licenseConcluded\": " +
@@ -110,7 +110,7 @@ std::string cyclonedx_component(const FileResult& result, const std::string& fil
     out += single ? ",\n      \"licenses\": [{\"license\": {\"id\": " + quoted(license) + "}}]"
                   : ",\n      \"licenses\": [{\"expression\": " + quoted(license) + "}]";
   }
-  if (copyrights && !result.copyrights.empty()) {
+  if (copyrights && !result.statements.empty()) {
     out += ",\n      \"copyright\": " + quoted(statements(result));
   }
   if (!is_valid_utf8(result.path)) {

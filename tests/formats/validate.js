@@ -135,7 +135,8 @@ const cdx = JSON.parse(cdxText);
     if (l.detections.length === 0 ? !(infos.length === 1 && infos[0] === 'NOASSERTION') : !infos.every((id) => named.includes(id))) {
       fail(`spdx licenseInfoInFiles ${i + 1}`, { spdx: infos, jsonl: l.detections });
     }
-    if (l.copyrights && l.copyrights.length > 0 && f.copyrightText !== l.copyrights.join('\n')) fail(`spdx copyrightText ${i + 1}`, f.fileName);
+    if (l.copyrights && l.copyrights.length > 0 && f.copyrightText !== l.copyrights.map((c) => c.text).join('\n')) fail(`spdx copyrightText ${i + 1}`, f.fileName);
+    if (l.copyrights && r.length > 3 && r[3] !== l.copyrights.map((c) => c.text).join(' / ')) fail(`csv copyrights ${i + 1}`, { csv: r[3], jsonl: l.copyrights });
   });
   console.log(`ok ${dir}: ${n} files; jsonl schema, csv, spdx-2.3 structure and licenses, cyclonedx-1.5 schema, all agreeing`);
 })().catch((e) => fail('validator', String(e && e.stack || e)));

@@ -18,12 +18,13 @@ namespace {
 
 // A result with the detections given, in order, and, with -y, its statements.
 FileResult result(const std::string& path, std::vector<Detection> detections,
-                  std::vector<std::string> copyrights = {}) {
+                  std::vector<CopyrightStatement> statements = {}) {
   FileResult r{.path = path,
                .full_analysis = true,
                .detections = std::move(detections),
                .copyright_scan = true,
-               .copyrights = std::move(copyrights)};
+               .statements = std::move(statements),
+               .authors = {"A"}};
   for (Detection& d : r.detections) d.expression = parse_expression(d.license).value();
   r.file_expression = file_expression(r.detections, "");
   return r;
@@ -46,16 +47,19 @@ TEST(Formats, LinesPerFile) {
                       .end_line = 1,
                       .rule = "SPDX-License-Identifier"};
   const std::tuple<FileResult, std::string, std::string, std::string> cases[] = {
-      {result("src/a.c", {tag, bsd}, {"Copyright 2019 A \\ B", "(c) 2020 C"}),
+      {result("src/a.c", {tag, bsd},
+              {{"Copyright 2019 A \\ B", "A \\ B", 2, 2}, {"(c) 2020 C", "C", 3, 4}}),
        R"x({"path":"src/a.c","license":"(MIT OR Apache-2.0) AND BSD-3-Clause","detections":[)x"
        R"x({"license":"(MIT OR Apache-2.0)","match":"tag","score":100.00,"start_line":1,"end_line":1,"rule":"SPDX-License-Identifier"},)x"
-       R"x({"license":"BSD-3-Clause","match":"text","score":120.50,"start_line":3,"end_line":30,"rule":"license.txt"}],"copyrights":["Copyright 2019 A \\ B","(c) 2020 C"]})x",
+       R"x({"license":"BSD-3-Clause","match":"text","score":120.50,"start_line":3,"end_line":30,"rule":"license.txt"}],"copyrights":[)x"
+       R"x({"text":"Copyright 2019 A \\ B","holder":"A \\ B","start_line":2,"end_line":2},)x"
+       R"x({"text":"(c) 2020 C","holder":"C","start_line":3,"end_line":4}],"authors":["A"]})x",
        "src/a.c,(MIT OR Apache-2.0) AND BSD-3-Clause,\"(MIT OR Apache-2.0) (tag 100.00, lines "
        "1-1); BSD-3-Clause (text 120.50, lines 3-30)\",Copyright 2019 A \\ B / (c) 2020 C\r\n",
        "src/a.c: (MIT OR Apache-2.0) AND BSD-3-Clause\n  (MIT OR Apache-2.0)  tag  100.00  lines "
        "1-1  SPDX-License-Identifier\n  BSD-3-Clause  text  120.50  lines 3-30  license.txt\n"},
       {result("q\"\n\xff.c", {}),
-       R"({"path":"q\"\u000a\u00ff.c","path_bytes":"cSIK/y5j","license":"","detections":[],"copyrights":[]})",
+       R"({"path":"q\"\u000a\u00ff.c","path_bytes":"cSIK/y5j","license":"","detections":[],"copyrights":[],"authors":["A"]})",
        "\"q\"\"\n\xff.c\",,,\r\n", "q\"\n\xff.c: no license found\n"},
   };
   for (const auto& [file, jsonl, csv, text] : cases) {
@@ -108,7 +112,9 @@ TEST(Formats, CommandLineAndDocuments) {
       {{"--format", "jsonl", a}, line_a + "}\n"},
       // -p changes nothing; -y adds the statements, as the JSON form finds them.
       {{"-p", "-y", "--format", "jsonl", a},
-       line_a + R"(,"copyrights":["Copyright 2019 Example Project"]})" + "\n"},
+       line_a +
+           R"(,"copyrights":[{"text":"Copyright 2019 Example Project","holder":"Example Project",)" +
+           R"("start_line":2,"end_line":2}],"authors":[]})" + "\n"},
       {{"--fo=csv", b}, csv + b + ",,\r\n"},
       {{"--format", "records", b}, unmatched(b)},
       // Logs and errors leave standard output to the format, wherever --format stands.
@@ -137,7 +143,7 @@ TEST(Formats, CommandLineAndDocuments) {
   const std::size_t uuid = spdx.find("spdxdocs/tarsil-") + 16;
   spdx.replace(uuid, spdx.find('"', uuid) - uuid, "UUID");
   spdx.replace(spdx.find(t), t.size(), "TREE");
-  EXPECT_EQ("31758451c813ad66c66771f82b56da01aea9cc98", sha1_hex(spdx)) << spdx;
+  EXPECT_EQ("e6364b379fe4f62f908a194ba728d21b88f77985", sha1_hex(spdx)) << spdx;
   const std::string twice = run("spdx-json", {"--files-from", dir / "twice"});
   EXPECT_EQ(twice.find("\"./"), twice.rfind("\"./")) << twice;
   const std::string empty = run("cyclonedx-json", {dir / "empty"});
