@@ -3,6 +3,7 @@
 #include "analysis/identify.h"
 
 #include "analysis/copyright.h"
+#include "analysis/reference_rules.h"
 #include "analysis/spdx.h"
 #include "match/chunk_score.h"
 #include "match/handles.h"
@@ -227,11 +228,31 @@ FileResult analyze(const RuleSet& rules, const std::string& path, std::string_vi
   if (best.license.empty() || threshold > best.score) string_pass(&a, &best);
   if (a.error) return finish();
   bool verdict = !best.license.empty();
+  bool reference = false;
+  if (!verdict || threshold > best.score) {
+    // Last, a license the file names without quoting it (references.h).
+    const std::shared_ptr<const ReferenceRules> references = reference_rules(settings.licensedir);
+    if (references->error) {
+      a.error = references->error;
+      return finish();
+    }
+    if (references->data) {
+      std::string license =
+          reference_verdict(find_references(content, *references->data, references->lookup));
+      if (!license.empty()) {
+        debug_log(&a.log, SETTING_DEBUG, "Reference: %s\n", license.c_str());
+        best = BestMatch{std::move(license), 100, "strings.d", 0};
+        verdict = true;
+        reference = true;
+      }
+    }
+  }
   if ((!verdict || threshold > best.score) && copyright_scan) {
     best = BestMatch{"None", 0, "", 0};
     verdict = false;
   }
   record.match = !verdict                   ? MatchKind::kNone
+                 : reference                ? MatchKind::kReference
                  : best.rule == "strings.d" ? MatchKind::kString
                                             : MatchKind::kText;
   debug_log(&a.log, SETTING_DEBUG, "Analysis concluded\n");

@@ -29,8 +29,10 @@ struct BestMatch {
   double rule_length = 0;  // length of the winning normalized reference text
 };
 
-// How a verdict was reached: none, a reference text, a string rule, a tag.
-enum class MatchKind { kNone, kText, kString, kSpdxTag };
+// How a verdict was reached: none, a reference text, a string rule, a tag,
+// a license named without being quoted (references.h; written in the
+// records format as a string rule's verdict).
+enum class MatchKind { kNone, kText, kString, kSpdxTag, kReference };
 
 // The fields of one file's record.
 struct FileRecord {

@@ -17,6 +17,8 @@ const char* match_name(MatchKind match) {
       return "string";
     case MatchKind::kSpdxTag:
       return "spdx-tag";
+    case MatchKind::kReference:
+      return "reference";
     case MatchKind::kNone:
       break;
   }
