@@ -97,6 +97,16 @@ def versions_of(k):
     return [t for t in k.split() if t[0].isdigit()]
 
 
+def _same_versions(name_key, id_key):
+    """True when the id names every number of the name, and the name every
+    version of the id (a number before "clause" being no version)."""
+    toks = id_key.split()
+    versions = {t for i, t in enumerate(toks)
+                if t[0].isdigit() and (i + 1 >= len(toks) or toks[i + 1] != "clause")}
+    return set(versions_of(name_key)) <= set(versions_of(id_key)) and \
+        versions <= set(versions_of(name_key))
+
+
 # An SPDX id of a versioned family: stem, version, optional -only/-or-later.
 _VERSIONED_ID = re.compile(r"^([A-Za-z][A-Za-z0-9-]*?)-(\d+(?:\.\d+)*)(-only|-or-later)?$")
 # An SPDX name of a versioned family: name stem, version, then maybe "only",
@@ -217,12 +227,16 @@ def run_correct(root, names):
     return json.loads(res.stdout)
 
 
+_BSD_WORDS = []  # filled by _correct_pairs from spdx-correct's BSD transforms
+
+
 def _correct_pairs(root):
     """The pairs of spdx-correct's own tables, read from its source: its
     transpositions (loose word -> word) and its last resorts (substring ->
     id)."""
     with open(os.path.join(root, "node_modules", "spdx-correct", "index.js"), encoding="utf-8") as fh:
         src = fh.read()
+    _BSD_WORDS[:] = sorted(set(re.findall(r"\\b\(?([A-Za-z|]+)\)?\(-\| \)\?BSD", src)))
     return sorted(set(re.findall(r"\[\s*'([^']+)',\s*'([^']*)'\s*\]", src)))
 
 
@@ -240,6 +254,19 @@ def candidates(ids, families, pairs):
     for lid in ids:
         out.add(lid)
         out.add(lid.replace("-", " "))
+    # The N-clause licenses ("BSD3", "3-clause BSD") and the BSD words of
+    # spdx-correct's transforms ("New BSD", "Simplified BSD").
+    for lid in ids:
+        m = re.match(r"^([A-Za-z]+)-(\d)-Clause$", lid)
+        if m:
+            stem, n = m.groups()
+            for form in ("{s}{n}", "{s} {n}", "{s}-{n}", "{n}-clause {s}", "{n} clause {s}",
+                         "{s} {n}-clause", "{s} {n} clause license", "{s} license {n}-clause"):
+                out.add(form.format(s=stem, n=n))
+    for alternatives in _BSD_WORDS:
+        for w in alternatives.split("|"):
+            for form in ("{w} BSD", "{w}BSD", "{w} BSD License", "{w}-BSD"):
+                out.add(form.format(w=w))
     words = {s: {s} for s in families}  # word -> the id stems it may stand for
     for loose, right in pairs:
         m = _VERSIONED_ID.match(right)
@@ -348,9 +375,10 @@ def build_references(data, ids, deprecated, canonical_of, extra, log, correct_di
         rep = _expression_ids(got, known, deprecated, report)
         if rep is None:
             continue
-        # A guess must not invent a version, nor drop one: "GPL" is no
-        # GPL-3.0, "BSD" no BSD-2-Clause.
-        if strict is None and versions_of(key(name)) != versions_of(key(got)):
+        # A correction must not invent a version, nor drop one: "GPL" is no
+        # GPL-3.0, "GNU Lesser General Public License" no LGPL-2.1 (a
+        # clause count is no version: "New BSD" is BSD-3-Clause).
+        if not _same_versions(key(name), key(got)):
             continue
         if "+" in key(name).split() and "+" not in got and "-or-later" not in rep:
             continue
@@ -367,6 +395,9 @@ def build_references(data, ids, deprecated, canonical_of, extra, log, correct_di
             by_url.setdefault(normalize_url(data[lid]["url"]), set()).add(lid)
     for url, lids in sorted(by_url.items()):
         reps = {report(l) for l in lids} - {None}
+        # A URL names a version; "or later" is a choice a notice makes.
+        if len(reps) == 2 and len({re.sub(r"-(only|or-later)$", "", r) for r in reps}) == 1:
+            reps = {r for r in reps if not r.endswith("-or-later")}
         if len(reps) == 1:
             rep = reps.pop()
             add("url", url, rep, "SPDX url")
@@ -387,6 +418,8 @@ def build_references(data, ids, deprecated, canonical_of, extra, log, correct_di
         add(kind, pattern, value, "tools/wordings")
     lines = []
     for (kind, k), value in sorted(entries.items()):
+        if kind == "alias" and entries.get(("name", k)) is not None:
+            continue  # the name says it
         if value is not None:
             lines.append("{}\t{}\t{}".format(kind, k, value))
     log("references: {} entries ({} spdx-correct answers taken of {} names)".format(

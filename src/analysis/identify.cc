@@ -239,6 +239,8 @@ FileResult analyze(const RuleSet& rules, const std::string& path, std::string_vi
     if (references->data) {
       std::string license =
           reference_verdict(find_references(content, *references->data, references->lookup));
+      // An expression is a verdict only where tags give expressions too.
+      if (!settings.spdx_expressions && license.find(' ') != std::string::npos) license.clear();
       if (!license.empty()) {
         debug_log(&a.log, SETTING_DEBUG, "Reference: %s\n", license.c_str());
         best = BestMatch{std::move(license), 100, "strings.d", 0};

@@ -219,6 +219,17 @@ std::string read_expression(std::string_view text, const LicenseLookup& lookup) 
     k = end;
     std::string op(token);
     for (char& ch : op) ch = static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch);
+    if (op == "WITH") {  // the exception is not reported: skip its id
+      if (want_operand) return "";
+      while (k < text.size() && (text[k] == ' ' || text[k] == '\t')) ++k;
+      const std::size_t start = k;
+      while (k < text.size() && text[k] != ' ' && text[k] != '\t' && text[k] != '(' &&
+             text[k] != ')' && text[k] != '\r' && text[k] != '\n') {
+        ++k;
+      }
+      if (k == start) return "";
+      continue;
+    }
     if (op == "AND" || op == "OR") {
       if (want_operand) return "";
       out += (out.ends_with('(') ? "" : " ") + op + " ";
@@ -252,7 +263,7 @@ struct NameMatch {
 bool has_context(const std::vector<KeyToken>& t, std::size_t from, std::size_t to) {
   static constexpr std::string_view kBefore[] = {"licensed",    "licenced", "license",   "licence",
                                                  "licenses",    "licences", "licensing", "released",
-                                                 "distributed", "terms",    "dual"};
+                                                 "distributed", "terms",    "dual",      "covered"};
   for (std::size_t k = from > 5 ? from - 5 : 0; k < from; ++k) {
     for (const std::string_view w : kBefore) {
       if (t[k].word == w) return true;
@@ -379,7 +390,6 @@ std::optional<std::pair<std::string, std::size_t>> tag_value(std::string_view te
   if (word[12] == '_') word[12] = '-';
   if (word != "spdx-license-identifier" && word != "spdx-licence-identifier") return std::nullopt;
   std::size_t k = at + kLength;
-  if (text.substr(at, kLength + 1) == "SPDX-License-Identifier:") return std::nullopt;
   while (k < text.size() && (text[k] == ' ' || text[k] == '\t')) ++k;
   if (k < text.size() && text[k] == ':') ++k;
   std::size_t end = std::min(text.find('\n', k), text.size());
@@ -490,8 +500,22 @@ ReferenceDataResult parse_reference_data(std::string_view file_content) {
   return {std::move(data), ""};
 }
 
+namespace {
+// read_declared_value, telling through *weak whether the value named a
+// family without a version.
+std::string read_value(std::string_view value, const ReferenceData& data,
+                       const LicenseLookup& lookup, bool* weak);
+}  // namespace
+
 std::string read_declared_value(std::string_view value, const ReferenceData& data,
                                 const LicenseLookup& lookup) {
+  bool weak = false;
+  return read_value(value, data, lookup, &weak);
+}
+
+namespace {
+std::string read_value(std::string_view value, const ReferenceData& data,
+                       const LicenseLookup& lookup, bool* weak) {
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
   while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
   if (value.empty() || value.size() > 200) return "";
@@ -502,7 +526,7 @@ std::string read_declared_value(std::string_view value, const ReferenceData& dat
       return license;
     }
     value.remove_prefix(urls[0].url.size());
-    return read_declared_value(value, data, lookup);
+    return read_value(value, data, lookup, weak);
   }
   if (std::string license = read_expression(value, lookup); !license.empty()) return license;
   std::vector<KeyToken> tokens = key_tokens(value);
@@ -513,12 +537,14 @@ std::string read_declared_value(std::string_view value, const ReferenceData& dat
     }
     if (const auto family = data.families.find(key); family != data.families.end()) {
       if (const auto any = data.any.find(reference_key(family->second)); any != data.any.end()) {
+        *weak = true;
         return report(any->second, lookup);
       }
     }
     // A family name and its version ("GNU General Public License v2 or later").
     if (std::optional<NameMatch> m = match_at(tokens, 0, data, lookup)) {
       if (m->to >= tokens.size() - (tokens.back().word == "+" ? 1 : 0) && m->from == 0) {
+        *weak = m->rule == "any";
         return m->license;
       }
     }
@@ -527,6 +553,7 @@ std::string read_declared_value(std::string_view value, const ReferenceData& dat
   }
   return "";
 }
+}  // namespace
 
 std::vector<ReferenceDetection> find_references(std::string_view raw_text,
                                                 const ReferenceData& data,
@@ -551,20 +578,25 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
                                        std::size_t to) {
     found.push_back({std::move(license), std::move(rule), lines.at(from), lines.at(to)});
   };
+  // Lines whose tag or declared field was read are no running text.
+  std::set<uint32_t> read_lines;
   for (const std::size_t at : tags) {
     if (auto value = tag_value(text, at)) {
+      read_lines.insert(lines.at(at));
       const std::string cleaned = clean_tag(value->first);
-      if (std::string license = read_declared_value(cleaned, data, lookup); !license.empty()) {
-        detect(std::move(license), "tag", at, value->second);
+      bool weak = false;
+      if (std::string license = read_value(cleaned, data, lookup, &weak); !license.empty()) {
+        detect(std::move(license), weak ? "any" : "tag", at, value->second);
       }
     }
   }
   if (!anchors.empty()) {
     for (const DeclaredValue& declared : find_declared_values(text)) {
-      if (std::string license = read_declared_value(declared.value, data, lookup);
-          !license.empty()) {
+      bool weak = false;
+      if (std::string license = read_value(declared.value, data, lookup, &weak); !license.empty()) {
         const std::size_t offset = declared.line <= 1 ? 0 : lines.newlines[declared.line - 2] + 1;
-        detect(std::move(license), "field:" + declared.form, offset, offset);
+        detect(std::move(license), weak ? "any" : "field:" + declared.form, offset, offset);
+        read_lines.insert(declared.line);
       }
     }
   }
@@ -597,7 +629,9 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
     }
     const std::vector<KeyToken> tokens = key_tokens(region, from);
     for (std::size_t i = 0; i < tokens.size();) {
-      if (std::optional<NameMatch> m = match_at(tokens, i, data, lookup)) {
+      if (read_lines.contains(lines.at(tokens[i].offset))) {
+        ++i;
+      } else if (std::optional<NameMatch> m = match_at(tokens, i, data, lookup)) {
         detect(std::move(m->license), std::move(m->rule), tokens[m->from].offset,
                tokens[m->to - 1].offset);
         i = m->to;

@@ -41,12 +41,15 @@
 //     five words before it, or "license"/"licensed" right after it (a
 //     "style", "like" or "type" between: "MIT-style license");
 //   rule "url": a URL of the data, or under an idurl prefix naming a known id;
-//   rule "tag": an SPDX tag spelled otherwise than "SPDX-License-Identifier:"
-//     (another letter case, "Licence", no colon), its value read as below;
+//   rule "tag": an SPDX tag in any letter case, "Licence" too, with or
+//     without its colon, inside a string literal too (the pass runs only when
+//     the tag reader gave nothing), its value read as below;
 //   rule "field:<form>": a declared license value (declared.h lists the
 //     forms), read as below.
-// A declared value is read as a URL, an SPDX expression of known ids, a name
-// or alias (also with a trailing "license" dropped), or a family name.
+// A declared value is read as a URL, an SPDX expression of known ids (an
+// exception after WITH is not reported: "GPL-2.0 WITH Linux-syscall-note"
+// gives GPL-2.0-only), a name or alias (also with a trailing "license"
+// dropped), or a family name (without a version: weak, as "any" above).
 // Every license reported is known to the rule set: `lookup` returns the rule
 // set's spelling of an id (case-insensitive), "" when unknown; a deprecated
 // GNU id is reported as its -only / -or-later form. A family named without a
