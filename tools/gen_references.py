@@ -409,7 +409,7 @@ def build_references(data, ids, deprecated, canonical_of, extra, log, correct_di
             log("references: url {} names {}: left out".format(url, ", ".join(sorted(reps))))
     # GNU pages without a version: the family, any version.
     for s, lid in GNU_ANY.items():
-        if lid in known:
+        if lid in known and ("url", "gnu.org/licenses/" + s.lower()) not in entries:
             add("url", "gnu.org/licenses/" + s.lower(), lid, "GNU")
     for prefix in ("spdx.org/licenses", "opensource.org/licenses", "opensource.org/license",
                    "choosealicense.com/licenses"):
