@@ -135,7 +135,16 @@ def current_id(lid, known, deprecated):
 
 def normalize_url(url):
     """The URL as tarsil compares it (see src/analysis/license_url.h)."""
-    u = url.strip().lower()
+    u = url.strip()
+    while True:
+        again = _normalize_once(u)
+        if again == u:
+            return u
+        u = again
+
+
+def _normalize_once(url):
+    u = url.lower()
     u = re.sub(r"^[a-z]+://", "", u)
     u = u.split("#")[0]
     if u.startswith("www."):

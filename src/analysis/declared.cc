@@ -252,8 +252,8 @@ void at_word(Scan* s, std::size_t begin, std::size_t end) {
       const std::size_t at = text.find(open, end);
       if (at == std::string_view::npos || at >= limit) continue;
       const std::size_t from = at + open.size();
-      const std::size_t to = text.find('<', from);
-      if (to == std::string_view::npos || to >= limit) continue;
+      const std::size_t to = std::min(text.find('<', from), s->line_end(from));
+      if (to >= limit) continue;
       add(s, "<license>", text.substr(from, to - from), from);
     }
     (void)close;

@@ -2,6 +2,9 @@
 // Copyright 2026 The tarsil authors
 #include "analysis/license_url.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace tarsil {
 namespace {
 
@@ -65,7 +68,10 @@ bool strip_deed(std::string* u) {
 
 }  // namespace
 
-std::string normalize_license_url(std::string_view url) {
+namespace {
+
+// One round of normalize_license_url.
+std::string normalize_once(std::string_view url) {
   std::string u(url);
   for (char& c : u) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -87,6 +93,17 @@ std::string normalize_license_url(std::string_view url) {
       }
     }
     if (strip_deed(&u)) changed = true;
+  }
+  return u;
+}
+
+}  // namespace
+
+std::string normalize_license_url(std::string_view url) {
+  // Rounds until nothing changes: a stripped scheme may uncover another.
+  std::string u = normalize_once(url);
+  for (std::string again = normalize_once(u); again != u; again = normalize_once(u)) {
+    u = std::move(again);
   }
   return u;
 }
