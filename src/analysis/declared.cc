@@ -94,7 +94,7 @@ std::size_t quoted(const Scan& s, std::size_t at, std::string_view* out) {
   const char quote = s.text[at];
   for (std::size_t k = at + 1; k < s.text.size(); ++k) {
     const char c = s.text[k];
-    if (c == '\\') {
+    if (c == '\\' && k + 1 < s.text.size() && s.text[k + 1] != '\n') {
       ++k;
     } else if (c == quote) {
       *out = s.text.substr(at + 1, k - at - 1);
