@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/license_url.h"
+#include "match/license_url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::unique_ptr<char[]> copy(new char[size]);

@@ -389,6 +389,10 @@ def build_references(data, ids, deprecated, canonical_of, extra, log, correct_di
         # clause count is no version: "New BSD" is BSD-3-Clause).
         if not _same_versions(key(name), key(got)):
             continue
+        # A guess (a last resort) must name every number it gives: "BSD" is
+        # no BSD-2-Clause.
+        if strict is None and versions_of(key(name)) != versions_of(key(got)):
+            continue
         if "+" in key(name).split() and "+" not in got and "-or-later" not in rep:
             continue
         if key(name) in ("", ):

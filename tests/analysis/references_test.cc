@@ -9,7 +9,7 @@
 #include <set>
 
 #include "analysis/declared.h"
-#include "analysis/license_url.h"
+#include "match/license_url.h"
 #include "test_util.h"
 
 namespace tarsil {
