@@ -289,9 +289,8 @@ void at_word(Scan* s, std::size_t begin, std::size_t end) {
 
 }  // namespace
 
-std::vector<DeclaredValue> find_declared_values(std::string_view text) {
+std::vector<std::size_t> licen_anchors(std::string_view text) {
   text = text.substr(0, text.find('\0'));
-  Scan s{text, {}, 0, 1};
   std::vector<std::size_t> anchors;
   for (const std::string_view needle : {"icen", "ICEN"}) {
     for (std::size_t at = text.find(needle, 1); at != std::string_view::npos;
@@ -300,6 +299,17 @@ std::vector<DeclaredValue> find_declared_values(std::string_view text) {
     }
   }
   std::sort(anchors.begin(), anchors.end());
+  return anchors;
+}
+
+std::vector<DeclaredValue> find_declared_values(std::string_view text) {
+  return find_declared_values(text, licen_anchors(text));
+}
+
+std::vector<DeclaredValue> find_declared_values(std::string_view text,
+                                                const std::vector<std::size_t>& anchors) {
+  text = text.substr(0, text.find('\0'));
+  Scan s{text, {}, 0, 1};
   std::size_t done = 0;  // words before this offset were handled
   for (const std::size_t anchor : anchors) {
     if (anchor < done) continue;

@@ -32,6 +32,7 @@
 #ifndef TARSIL_ANALYSIS_DECLARED_H_
 #define TARSIL_ANALYSIS_DECLARED_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,6 +47,13 @@ struct DeclaredValue {
 };
 
 std::vector<DeclaredValue> find_declared_values(std::string_view text);
+
+// The offsets of "licen" (all lower case but its first letter, or all upper
+// case) in the text up to its first NUL byte, ascending; and the same search
+// as above given them.
+std::vector<std::size_t> licen_anchors(std::string_view text);
+std::vector<DeclaredValue> find_declared_values(std::string_view text,
+                                                const std::vector<std::size_t>& anchors);
 
 }  // namespace tarsil
 

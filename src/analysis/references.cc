@@ -343,13 +343,19 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
                                                 const ReferenceData& data,
                                                 const LicenseLookup& lookup) {
   const std::string_view text = raw_text.substr(0, raw_text.find('\0'));
-  std::vector<std::size_t> anchors;  // offsets of words that may start a statement
-  find_both(text, "icen", "ICEN", &anchors);
+  // Offsets of the words a statement holds: "licen" (in "license",
+  // "licence", "licensed") and "gpl"; a tag holds "licen" too.
+  const std::vector<std::size_t> licen = licen_anchors(text);
+  std::vector<std::size_t> anchors = licen;
   find_both(text, "gpl", "GPL", &anchors);
-  find_both(text, "released under", "Released under", &anchors);
-  find_both(text, "distributed under", "Distributed under", &anchors);
   std::vector<std::size_t> tags;
-  find_both(text, "spdx", "SPDX", &tags);
+  for (const std::size_t at : licen) {
+    if (at < 5) continue;
+    const char a = lower(text[at - 5]), b = lower(text[at - 4]), c = lower(text[at - 3]);
+    const char d = lower(text[at - 2]), e = text[at - 1];
+    if (a == 's' && b == 'p' && c == 'd' && d == 'x' && (e == '-' || e == '_'))
+      tags.push_back(at - 5);
+  }
   const std::vector<FoundUrl> urls = find_license_urls(text);
   std::vector<ReferenceDetection> found;
   if (anchors.empty() && tags.empty() && urls.empty()) return found;
@@ -375,7 +381,7 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
     }
   }
   if (!anchors.empty()) {
-    for (const DeclaredValue& declared : find_declared_values(text)) {
+    for (const DeclaredValue& declared : find_declared_values(text, licen)) {
       bool weak = false;
       if (std::string license = read_value(declared.value, data, lookup, &weak); !license.empty()) {
         const std::size_t offset = declared.line <= 1 ? 0 : lines.newlines[declared.line - 2] + 1;
