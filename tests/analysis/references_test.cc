@@ -231,3 +231,39 @@ TEST(References, ListsGiveNothing) {
 
 }  // namespace
 }  // namespace tarsil
+
+namespace tarsil {
+namespace {
+
+// The bundled rule set end to end: a reference verdict is written as a string
+// rule's in the records format and as "reference" in jsonl; a notice naming
+// another license than its boilerplate's is that license; a license text
+// gives no reference verdict.
+TEST(References, BundledRecords) {
+  testing::TempDir dir;
+  testing::write_file(dir / "a.c", "/* Licensed under the Apache v2 License */\n");
+  testing::write_file(
+      dir / "b.c",
+      "// Licensed under the MIT License (the \"License\"); you may not use this file except\n"
+      "// in compliance with the License. Unless required by applicable law or agreed to in\n"
+      "// writing, software distributed under the License is distributed on an \"AS IS\"\n"
+      "// BASIS, WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either express or implied.\n"
+      "// See the License for the specific language governing permissions and\n"
+      "// limitations under the License.\n");
+  const std::string rules = std::string(TARSIL_SOURCE_DIR) + "/etc/tarsil_rules";
+  const struct {
+    std::string file, license, match;
+  } rows[] = {{"a.c", "Apache-2.0", "reference"}, {"b.c", "MIT", "string"}};
+  for (const auto& row : rows) {
+    const testing::RunResult records = testing::run_tarsil({"-r", rules, dir / row.file});
+    EXPECT_EQ(records.out, "{\"license\":\"" + row.license + "\",\"score\":\"100.00\",\"path\":\"" +
+                               dir / row.file +
+                               "\", \" rule\":\"strings.d\",\"copyright\":\"\"}\n");
+    const testing::RunResult jsonl =
+        testing::run_tarsil({"-r", rules, "--format", "jsonl", dir / row.file});
+    EXPECT_NE(jsonl.out.find("\"match\":\"" + row.match + "\""), std::string::npos) << jsonl.out;
+  }
+}
+
+}  // namespace
+}  // namespace tarsil
