@@ -67,8 +67,8 @@ void trim(std::string* value) {
 }
 
 // The first tag; the value is the next character and those after it up to a
-// newline, 25 at most; trimmed (the first character kept), one comment closer
-// dropped and trimmed again; more than two characters, no slash, a license
+// newline, 25 at most (an id the 25th falls inside whole); trimmed (the first character kept), one
+// comment closer dropped and trimmed again; more than two characters, no slash, a license
 // directory.
 std::optional<std::string> plain_reader(std::string_view text) {
   const std::string_view tag = "SPDX-License-Identifier:";
@@ -77,9 +77,17 @@ std::optional<std::string> plain_reader(std::string_view text) {
   if (at == std::string_view::npos) return std::nullopt;
   at += tag.size();
   std::string value;
-  for (std::size_t k = 0; k < 25 && at + k < text.size(); ++k) {
+  std::size_t k = 0;
+  for (; k < 25 && at + k < text.size(); ++k) {
     if (k > 0 && text[at + k] == '\n') break;
     value.push_back(text[at + k]);
+  }
+  // Cut inside an id: the id is taken whole.
+  const auto id_char = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '+';
+  };
+  if (k == 25 && at + 25 < text.size() && id_char(text[at + 24]) && id_char(text[at + 25])) {
+    for (; at + k < text.size() && id_char(text[at + k]); ++k) value.push_back(text[at + k]);
   }
   trim(&value);
   for (const std::string closer : {"*/", "-->", "*)"}) {

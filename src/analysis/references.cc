@@ -366,7 +366,8 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
   }
   const auto detect = [&found, &lines](std::string license, std::string rule, std::size_t from,
                                        std::size_t to) {
-    found.push_back({std::move(license), std::move(rule), lines.at(from), lines.at(to)});
+    found.push_back(
+        {std::move(license), std::move(rule), lines.at(from), lines.at(to), from, to + 1});
   };
   // Lines whose tag or declared field was read are no running text.
   std::set<uint32_t> read_lines;

@@ -41,6 +41,7 @@
 #ifndef TARSIL_ANALYSIS_REFERENCES_H_
 #define TARSIL_ANALYSIS_REFERENCES_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -59,6 +60,7 @@ struct ReferenceDetection {
   std::string rule;
   uint32_t start_line = 0;
   uint32_t end_line = 0;
+  std::size_t begin = 0, end = 0;  // the raw bytes [begin, end) that gave it
 };
 
 // The references `raw_text` holds (up to its first NUL byte), in text order.

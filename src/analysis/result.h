@@ -12,6 +12,7 @@
 #ifndef TARSIL_ANALYSIS_RESULT_H_
 #define TARSIL_ANALYSIS_RESULT_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,22 @@ struct Verdict {
   std::string rule{};   // the winning reference file, or the string rules' name
 };
 
+// One license found in a file by the full analysis (detect.h).
+enum class DetectionKind { kTag, kText, kNotice, kReference, kString };
+
+struct Detection {
+  std::string license{};  // an id, or the expression a tag gives
+  Expression expression{};
+  DetectionKind kind = DetectionKind::kText;
+  float score = 0;
+  int start_line = 0;  // 1-based, in the text read
+  int end_line = 0;
+  std::string rule{};  // the reference file, string-rule file or tag that found it
+  // Where it lies in the normalized text: [begin, end).
+  uint32_t begin = 0;
+  uint32_t end = 0;
+};
+
 struct FileResult {
   std::string path{};  // as given
   std::string log{};   // -d / -dd lines, in order
@@ -40,6 +57,12 @@ struct FileResult {
   bool licenses_open = true;  // false: no verdict, the license folder could not be opened
   Verdict verdict{};
   std::optional<Expression> expression{};  // the verdict's licenses; none without a verdict
+  // With the full analysis (structured formats, the gate, --summary): every
+  // detection in order of appearance, and the file's one expression built
+  // from them (none when nothing was found).
+  bool full_analysis = false;
+  std::vector<Detection> detections{};
+  std::optional<Expression> file_expression{};
   // With -y: the records' copyright object text (else the field is ""), and
   // its statements, unescaped, in file order.
   bool copyright_scan = false;

@@ -78,6 +78,15 @@ std::optional<std::string> find_spdx_identifier(std::string_view content, const 
       break;
     }
   }
+  // A cut inside an id takes the id whole: "BSD-3-Clause-No-Nuclear-License-2014"
+  // is never read as a shorter id it begins with.
+  const auto continues_id = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '+';
+  };
+  if (length == kMaxValue && rest->size() > kMaxValue && continues_id((*rest)[kMaxValue - 1]) &&
+      continues_id((*rest)[kMaxValue])) {
+    while (length < rest->size() && continues_id((*rest)[length])) ++length;
+  }
   std::string value(rest->substr(0, length));
   clean_value(&value);
   // An identifier never holds a slash; one that did could name a directory

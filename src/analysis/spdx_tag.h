@@ -9,8 +9,9 @@
 //
 // `find_spdx_identifier` (the default reading): the value is the character
 // right after the colon (always taken, whatever it is) and the following ones
-// up to a newline or the end of the text, 25 characters at most, trimmed of
-// white space; then one trailing comment closer ("*/", "-->" or "*)") is
+// up to a newline or the end of the text, 25 characters at most (but when
+// the 25th and the next one both belong to an id, the id is taken whole),
+// trimmed of white space; then one trailing comment closer ("*/", "-->" or "*)") is
 // dropped and the value trimmed again. It is returned when it has more than
 // two characters, holds no '/', and names a directory in
 // licensedir (case-sensitive; hidden names too).

@@ -113,7 +113,7 @@ constexpr Flag kTable[] = {
      .takes_value = true,
      .code = kFormat,
      .place = kOptions,
-     .help = " --format FORMAT  records, jsonl, spdx-json, cyclonedx-json or csv",
+     .help = " --format FORMAT  records, jsonl, spdx-json, cyclonedx-json, csv or text",
      .complete = CompleteWith::kFormat},
     {.name = "sbom-created",
      .takes_value = true,
@@ -122,7 +122,8 @@ constexpr Flag kTable[] = {
      .help = " --sbom-created TIME  Creation time of SBOM documents, YYYY-MM-DDThh:mm:ssZ"},
 };
 
-constexpr std::string_view kFormats[] = {"records", "jsonl", "spdx-json", "cyclonedx-json", "csv"};
+constexpr std::string_view kFormats[] = {"records",        "jsonl", "spdx-json",
+                                         "cyclonedx-json", "csv",   "text"};
 
 }  // namespace
 

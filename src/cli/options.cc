@@ -189,6 +189,9 @@ std::variant<CommandLine, OptionExit> parse_options(int argc, char** argv) {
   }
   // The formats beside records read copyright statements as the JSON form does.
   if (line.format != OutputFormat::kRecords) settings.setting &= ~SETTING_PRETTY;
+  // The structured formats, the gate and the summary see every license of a file.
+  settings.full_analysis = line.format != OutputFormat::kRecords || !line.gate.fail_on.empty() ||
+                           line.gate.allow_given || line.gate.fail_on_unknown || line.summary;
   return line;
 }
 

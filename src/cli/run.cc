@@ -177,8 +177,12 @@ Piece process(const Context& run, const Item& item, Scorer& scorer) {
     context.sha1 = to_hex(digest.data(), digest.size());
   }
   piece.out = run.formatter.file(result, context);
-  piece.license = result.verdict.license;
-  piece.expression = std::move(result.expression);
+  // The full analysis decides the gate and the summary, when it ran.
+  piece.expression =
+      result.full_analysis ? std::move(result.file_expression) : std::move(result.expression);
+  piece.license = result.full_analysis
+                      ? (piece.expression ? print_expression(*piece.expression) : "")
+                      : result.verdict.license;
   return piece;
 }
 

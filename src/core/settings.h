@@ -30,6 +30,10 @@ struct RunSettings {
   // --spdx-expressions: tags are read as license expressions (spdx.h). Kept
   // apart from `setting`, whose value the banner shows.
   bool spdx_expressions = false;
+  // Every license of each file, where it stands, and one expression per file
+  // (the structured formats, the gate, --summary); the records' verdict is
+  // computed all the same.
+  bool full_analysis = false;
 };
 
 // Returns the defaults (threshold 80, minwords 2, minbytes 20, no bits, no

@@ -60,6 +60,30 @@ std::string normalize_text(std::string_view text) {
   return out;
 }
 
+std::string normalize_with_offsets(std::string_view text, std::unique_ptr<uint32_t[]>* offsets) {
+  std::size_t n = std::min(text.size(), kMaxTextBytes);
+  const void* const zero = n > 0 ? std::memchr(text.data(), 0, n) : nullptr;
+  if (zero != nullptr) {
+    n = static_cast<std::size_t>(static_cast<const char*>(zero) - text.data());
+  }
+  std::string out(n, '\0');
+  *offsets = std::make_unique_for_overwrite<uint32_t[]>(n + 1);
+  uint32_t* const at = offsets->get();
+  std::size_t k = 0;
+  unsigned in_word = 0;
+  // As normalize_text, each kept character also writing its source offset.
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const unsigned is_word = kIsWord[c];
+    out[k] = kKeptChar[c];
+    at[k] = static_cast<uint32_t>(i);
+    k += is_word | in_word;
+    in_word = is_word;
+  }
+  out.resize(k);
+  return out;
+}
+
 int count_words(std::string_view normalized) {
   // A plain counting loop, which the compiler vectorizes.
   int bars = 0;

@@ -11,8 +11,11 @@
 #ifndef TARSIL_MATCH_NORMALIZE_H_
 #define TARSIL_MATCH_NORMALIZE_H_
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/limits.h"
 
@@ -20,6 +23,11 @@ namespace tarsil {
 
 // Returns the normalized form of `text`.
 std::string normalize_text(std::string_view text);
+
+// Returns normalize_text(text), and leaves in *offsets, for each of its
+// characters, the position in `text` of the byte it stands for (for a bar,
+// the first byte of the run of separators).
+std::string normalize_with_offsets(std::string_view text, std::unique_ptr<uint32_t[]>* offsets);
 
 // Number of '|' in a normalized text.
 int count_words(std::string_view normalized);

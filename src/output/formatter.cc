@@ -5,6 +5,7 @@
 #include "output/lines.h"
 #include "output/records.h"
 #include "output/sbom.h"
+#include "output/text.h"
 
 namespace tarsil {
 
@@ -14,6 +15,7 @@ std::optional<OutputFormat> parse_format(std::string_view name) {
   if (name == "spdx-json") return OutputFormat::kSpdxJson;
   if (name == "cyclonedx-json") return OutputFormat::kCycloneDxJson;
   if (name == "csv") return OutputFormat::kCsv;
+  if (name == "text") return OutputFormat::kText;
   return std::nullopt;
 }
 
@@ -27,6 +29,8 @@ std::unique_ptr<Formatter> make_formatter(OutputFormat format, FormatOptions opt
       return make_spdx_formatter(options);
     case OutputFormat::kCycloneDxJson:
       return make_cyclonedx_formatter(options);
+    case OutputFormat::kText:
+      return make_text_formatter(options);
     case OutputFormat::kRecords:
       break;
   }

@@ -54,7 +54,7 @@
 
 namespace tarsil {
 
-enum class OutputFormat { kRecords, kJsonl, kSpdxJson, kCycloneDxJson, kCsv };
+enum class OutputFormat { kRecords, kJsonl, kSpdxJson, kCycloneDxJson, kCsv, kText };
 
 // Returns the format named `name`; nothing for an unknown name.
 std::optional<OutputFormat> parse_format(std::string_view name);

@@ -2,38 +2,11 @@
 // Copyright 2026 The tarsil authors
 #include "output/lines.h"
 
-#include <cstdio>
-
+#include "output/fields.h"
 #include "output/json.h"
 
 namespace tarsil {
 namespace {
-
-const char* match_name(MatchKind match) {
-  switch (match) {
-    case MatchKind::kText:
-      return "text";
-    case MatchKind::kString:
-      return "string";
-    case MatchKind::kSpdxTag:
-      return "spdx-tag";
-    case MatchKind::kReference:
-      return "reference";
-    case MatchKind::kNone:
-      break;
-  }
-  return "none";
-}
-
-// The score with two decimals: 100 for a tag, 0 without a verdict.
-std::string score_text(const Verdict& verdict) {
-  const double score = verdict.match == MatchKind::kSpdxTag ? 100.0
-                       : verdict.match == MatchKind::kNone  ? 0.0
-                                                            : static_cast<double>(verdict.score);
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", score);
-  return text;
-}
 
 // One CSV field, quoted when it must be.
 void add_csv_field(std::string_view field, std::string* out) {
@@ -70,39 +43,39 @@ class JsonlFormatter final : public Formatter {
 
 class CsvFormatter final : public Formatter {
  public:
-  std::string begin() const override { return csv_header(); }
+  explicit CsvFormatter(bool copyrights) : copyrights_(copyrights) {}
+  std::string begin() const override { return csv_header(copyrights_); }
   FormattedFile file(const FileResult& result, const FileContext&) const override {
     if (!result.licenses_open) return {};
-    return FormattedFile{.text = csv_line(result)};
+    return FormattedFile{.text = csv_line(result, copyrights_)};
   }
+
+ private:
+  const bool copyrights_;
 };
 
 }  // namespace
 
 std::string jsonl_line(const FileResult& result, bool copyrights) {
-  const Verdict& verdict = result.verdict;
-  const bool found = verdict.match != MatchKind::kNone;
   std::string out = "{\"path\":";
   append_quoted(out, result.path);
   // A name that is not UTF-8 cannot be written exactly as a JSON string.
   if (!is_valid_utf8(result.path)) out += ",\"path_bytes\":\"" + base64(result.path) + '"';
   out += ",\"license\":";
-  if (found) {
-    append_quoted(out, verdict.license);
-  } else {
-    out += "null";
+  append_quoted(out, file_license(result));
+  out += ",\"detections\":[";
+  for (std::size_t i = 0; i < result.detections.size(); ++i) {
+    const Detection& d = result.detections[i];
+    out += i > 0 ? ",{\"license\":" : "{\"license\":";
+    append_quoted(out, d.license);
+    out += ",\"match\":\"" + std::string(kind_name(d.kind)) +
+           "\",\"score\":" + score_text(d.score) +
+           ",\"start_line\":" + std::to_string(d.start_line) +
+           ",\"end_line\":" + std::to_string(d.end_line) + ",\"rule\":";
+    append_quoted(out, d.rule);
+    out += '}';
   }
-  out += ",\"score\":";
-  out += score_text(verdict);
-  out += ",\"rule\":";
-  if (verdict.match == MatchKind::kText) {
-    append_quoted(out, verdict.rule);
-  } else {
-    out += "null";
-  }
-  out += ",\"match\":\"";
-  out += match_name(verdict.match);
-  out += '"';
+  out += ']';
   if (copyrights) {
     out += ",\"copyrights\":[";
     for (std::size_t i = 0; i < result.copyrights.size(); ++i) {
@@ -115,21 +88,31 @@ std::string jsonl_line(const FileResult& result, bool copyrights) {
   return out;
 }
 
-std::string csv_header() {
-  return "path,license,score,rule,match\r\n";
+std::string csv_header(bool copyrights) {
+  return copyrights ? "path,license,detections,copyrights\r\n" : "path,license,detections\r\n";
 }
 
-std::string csv_line(const FileResult& result) {
-  const Verdict& verdict = result.verdict;
-  const bool found = verdict.match != MatchKind::kNone;
+std::string csv_line(const FileResult& result, bool copyrights) {
+  std::string detections;
+  for (const Detection& d : result.detections) {
+    if (!detections.empty()) detections += "; ";
+    detections += d.license + " (" + kind_name(d.kind) + " " + score_text(d.score) + ", lines " +
+                  std::to_string(d.start_line) + "-" + std::to_string(d.end_line) + ")";
+  }
   std::string out;
   add_csv_field(result.path, &out);
   out += ',';
-  add_csv_field(found ? verdict.license : "", &out);
-  out += ',' + score_text(verdict) + ',';
-  add_csv_field(verdict.match == MatchKind::kText ? verdict.rule : "", &out);
+  add_csv_field(file_license(result), &out);
   out += ',';
-  out += match_name(verdict.match);
+  add_csv_field(detections, &out);
+  if (copyrights) {
+    std::string statements;
+    for (const std::string& statement : result.copyrights) {
+      statements += (statements.empty() ? "" : " / ") + statement;
+    }
+    out += ',';
+    add_csv_field(statements, &out);
+  }
   out += "\r\n";
   return out;
 }
@@ -138,8 +121,8 @@ std::unique_ptr<Formatter> make_jsonl_formatter(const FormatOptions& options) {
   return std::make_unique<JsonlFormatter>(options.copyrights);
 }
 
-std::unique_ptr<Formatter> make_csv_formatter(const FormatOptions&) {
-  return std::make_unique<CsvFormatter>();
+std::unique_ptr<Formatter> make_csv_formatter(const FormatOptions& options) {
+  return std::make_unique<CsvFormatter>(options.copyrights);
 }
 
 }  // namespace tarsil

@@ -13,8 +13,8 @@ namespace tarsil {
 
 // Each returns its line, newline included; none fails. `copyrights`: -y ran.
 std::string jsonl_line(const FileResult& result, bool copyrights);
-std::string csv_header();
-std::string csv_line(const FileResult& result);
+std::string csv_header(bool copyrights);
+std::string csv_line(const FileResult& result, bool copyrights);
 
 std::unique_ptr<Formatter> make_jsonl_formatter(const FormatOptions& options);
 std::unique_ptr<Formatter> make_csv_formatter(const FormatOptions& options);

@@ -12,6 +12,7 @@
 
 #include "core/sha1.h"
 #include "core/version.h"
+#include "output/fields.h"
 #include "output/json.h"
 
 namespace tarsil {
@@ -78,18 +79,22 @@ std::string statements(const FileResult& result) {
 
 std::string spdx_file_entry(const FileResult& result, const std::string& name,
                             const std::string& file_id, const std::string& sha1, bool copyrights) {
-  std::string licenses;
-  if (result.expression) {
-    for (const std::string& id : license_ids(*result.expression)) {
-      licenses += (licenses.empty() ? "" : ", ") + quoted(id);
+  std::vector<std::string> ids;
+  for (const Detection& d : result.detections) {
+    for (std::string& id : license_ids(d.expression)) {
+      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
     }
   }
+  std::string licenses;
+  for (const std::string& id : ids) licenses += (licenses.empty() ? "" : ", ") + quoted(id);
   if (licenses.empty()) licenses = "\"NOASSERTION\"";
+  const std::string concluded = file_license(result);
   std::string copyright = "NOASSERTION";
   if (copyrights) copyright = result.copyrights.empty() ? "NONE" : statements(result);
   return "    {\n      \"fileName\": " + quoted(name) + ",\n      \"SPDXID\": \"SPDXRef-File-" +
          file_id + "\",\n      \"checksums\": [{\"algorithm\": \"SHA1\", \"checksumValue\": \"" +
-         sha1 + "\"}],\n      \"licenseConcluded\": \"NOASSERTION\",\n" +
+         sha1 + "\"}],\n      \"licenseConcluded\": " +
+         quoted(concluded.empty() ? "NOASSERTION" : concluded) + ",\n" +
          "      \"licenseInfoInFiles\": [" + licenses +
          "],\n      \"copyrightText\": " + quoted(copyright) + lossy_name_comment(name) + "\n    }";
 }
@@ -99,8 +104,8 @@ std::string cyclonedx_component(const FileResult& result, const std::string& fil
   std::string out = "    {\n      \"type\": \"file\",\n      \"bom-ref\": \"file-" + file_id +
                     "\",\n      \"name\": " + quoted(result.path) +
                     ",\n      \"hashes\": [{\"alg\": \"SHA-1\", \"content\": \"" + sha1 + "\"}]";
-  if (result.expression) {
-    const std::string& license = result.verdict.license;
+  if (result.file_expression) {
+    const std::string license = file_license(result);
     const bool single = license.find_first_of(" ()+") == std::string::npos;
     out += single ? ",\n      \"licenses\": [{\"license\": {\"id\": " + quoted(license) + "}}]"
                   : ",\n      \"licenses\": [{\"expression\": " + quoted(license) + "}]";

@@ -11,8 +11,7 @@ namespace {
 
 class ReferenceScorer final : public Scorer {
  public:
-  ReferenceScorer(const RuleSet& rules, const RunSettings& settings)
-      : rules_(rules), settings_(settings) {}
+  ReferenceScorer(const RuleSet& rules, const RunSettings& settings) : Scorer(rules, settings) {}
   void set_target(std::string_view target) override { target_ = target; }
   float score(uint32_t unit, bool proportional) const override {
     return chunk_match_score(rules_.units[unit], target_, proportional, settings_);
@@ -21,15 +20,13 @@ class ReferenceScorer final : public Scorer {
   uint32_t next_candidate(uint32_t from, uint32_t) const override { return from; }
 
  private:
-  const RuleSet& rules_;
-  const RunSettings& settings_;
   std::string_view target_;
 };
 
 class IndexScorer final : public Scorer {
  public:
   IndexScorer(const RuleSet& rules, const RunSettings& settings)
-      : index_(*rules.index), threshold_(settings.threshold) {}
+      : Scorer(rules, settings), index_(*rules.index), threshold_(settings.threshold) {}
   void set_target(std::string_view target) override {
     match_chunks(index_, target, &matches_);
     target_words_ = count_words(target);
@@ -55,6 +52,27 @@ class IndexScorer final : public Scorer {
 };
 
 }  // namespace
+
+Scorer::Scorer(const RuleSet& rules, const RunSettings& settings)
+    : rules_(rules), settings_(settings), spans_(rules.units.size()), cut_(rules.units.size()) {}
+
+const std::vector<ChunkSpan>& Scorer::chunk_spans(uint32_t unit) {
+  if (!cut_[unit]) {
+    cut_chunks(rules_.units[unit], settings_.minbytes, settings_.minwords, &spans_[unit]);
+    cut_[unit] = true;
+  }
+  return spans_[unit];
+}
+
+bool Scorer::unit_within(uint32_t inner, uint32_t outer) {
+  const uint64_t key = uint64_t{inner} << 32 | outer;
+  const auto [at, fresh] = within_.try_emplace(key, false);
+  if (fresh) {
+    at->second = settings_.threshold > 0 &&
+                 chunk_match_score(rules_.units[inner], rules_.units[outer], false, settings_) > 0;
+  }
+  return at->second;
+}
 
 std::unique_ptr<Scorer> make_scorer(const RuleSet& rules, const RunSettings& settings) {
   if (rules.engine == Engine::kFast) return std::make_unique<IndexScorer>(rules, settings);

@@ -14,27 +14,48 @@
 // - The fast engine walks the target once through the rule set's chunk
 //   index (rules.index, which it requires) and reads every unit's score off
 //   the counts, bit for bit equal.
-// `make_scorer` returns the scorer of rules.engine; the rule set must outlive
-// it. Nothing here fails or writes.
+// chunk_spans(u) is unit u's chunks as scoring cuts them, cut once per
+// scorer; unit_within tells whether one unit's text lies inside another's
+// (both engines answer it alike, with chunk_match_score). `make_scorer` returns the scorer of
+// rules.engine; the rule set must outlive it. Nothing here fails or writes.
 #ifndef TARSIL_RULES_SCORING_H_
 #define TARSIL_RULES_SCORING_H_
 
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "core/settings.h"
+#include "match/chunk_index.h"
 #include "rules/rule_set.h"
 
 namespace tarsil {
 
 class Scorer {
  public:
+  Scorer(const RuleSet& rules, const RunSettings& settings);
   virtual ~Scorer() = default;
   virtual void set_target(std::string_view target) = 0;
   virtual float score(uint32_t unit, bool proportional) const = 0;
   virtual bool may_score(uint32_t unit) const = 0;
   virtual uint32_t next_candidate(uint32_t from, uint32_t end) const = 0;
+
+  const std::vector<ChunkSpan>& chunk_spans(uint32_t unit);
+  // True when unit `inner`'s text scores at or above the threshold against
+  // unit `outer`'s text (plain mode): all of `inner` may stand inside a copy
+  // of `outer`. Answered once per pair and scorer.
+  bool unit_within(uint32_t inner, uint32_t outer);
+
+ protected:
+  const RuleSet& rules_;
+  const RunSettings& settings_;
+
+ private:
+  std::vector<std::vector<ChunkSpan>> spans_;
+  std::vector<bool> cut_;
+  std::unordered_map<uint64_t, bool> within_;
 };
 
 std::unique_ptr<Scorer> make_scorer(const RuleSet& rules, const RunSettings& settings);

@@ -118,7 +118,8 @@ void expect_same_runs(const std::string& words, const std::string& rules) {
 // Trees, single files and path lists, as nobody (an unreadable directory is passed
 // over; an unreadable file ends the run or, with --keep-going, gives a notice). The
 // option sets try the fast engine's passes (zero scores skipped; every comparison
-// logged under -dd or a threshold of 0), chunks of one word to a whole text, the rest.
+// logged under -dd or a threshold of 0), chunks of one word to a whole text, the
+// full analysis of the structured formats, the rest.
 TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
   for (const unsigned seed : {1u, 2u, 3u, 4u}) {
     std::mt19937 rng(seed);
@@ -134,8 +135,9 @@ TEST(EngineDiffTest, GeneratedTreesAndPathListsGiveIdenticalRuns) {
     write_file(dir / "list", lines);
     std::replace(lines.begin(), lines.end(), '\n', '\0');
     write_file(dir / "nulls", lines);
-    for (const char* options : {"", "-d -s 50 -p", "-d -d -y", "-s 0 -y", "-w 0 -b 0",
-                                "-s 100 -b 3 -w 1", "-b 1000 -d -d --spdx-expressions"}) {
+    for (const char* options :
+         {"--format jsonl", "-d -s 50 -p", "-d -d -y", "-s 0 -y --format text", "-w 0 -b 0",
+          "-s 100 -b 3 -w 1", "-b 1000 -d -d --spdx-expressions"}) {
       for (Str targets :
            {dir / "tree", dir / "tree/d1/f1.c", dir / "other",
             "--null --files-from " + dir / "nulls", "--keep-going --files-from " + dir / "list"}) {
@@ -170,7 +172,7 @@ TEST(EngineDiffTest, UnreadableRulesEndRunsAtTheSamePoint) {
     write_file(dir / "tree/d0/main.c", kSentences[9] + "\n");
     ASSERT_EQ(0, chmod((dir / "rules/" + path).c_str(), mode)) << path;
     SCOPED_TRACE(path);
-    for (const char* options : {"", "-d", "-d -d -y", "-s 0 --keep-going"})
+    for (const char* options : {"", "-d --format jsonl", "-d -d -y", "-s 0 --keep-going"})
       expect_same_runs(std::string(options) + " " + dir / "tree", dir / "rules");
   }
 }

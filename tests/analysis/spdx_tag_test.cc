@@ -22,7 +22,8 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
   const std::string classpath = "GPL-2.0-with-classpath-e";
   for (const char* id :
        {"MIT", "Apache-2.0", "BSD-3-Clause", "GPL-2.0+", "GPL-2.0-only", "GPL-3.0-only", "GP",
-        "mit", ".Hidden", "LicenseRef-x", "GPL-2.0-with-classpath-e", "sub/dir"}) {
+        "mit", ".Hidden", "LicenseRef-x", "GPL-2.0-with-classpath-e",
+        "GPL-2.0-with-classpath-exception", "sub/dir"}) {
     testing::make_dirs(dir / "licenses.d/" + id);
   }
   testing::write_file(dir / "licenses.d/Plain", "a file\n");
@@ -39,11 +40,12 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       // One trailing comment closer goes, with the blanks before it.
       {"/* SPDX-License-Identifier: MIT */\n", "MIT"},
       {"<!-- SPDX-License-Identifier: MIT -->\r\n", "MIT"},
-      // The value is cut 25 characters after the colon.
-      {"SPDX-License-Identifier: GPL-2.0-with-classpath-exception\n", classpath},
+      // The value is cut 25 characters after the colon, but never inside an id.
+      {"SPDX-License-Identifier: GPL-2.0-with-classpath-exception\n", classpath + "xception"},
+      {"SPDX-License-Identifier:   GPL-2.0-with-classpath-e x\n", classpath},
       // The first character after the colon, even a newline, belongs to the value.
       {"SPDX-License-Identifier:\nMIT\nint x;\n", "MIT"},
-      {"SPDX-License-Identifier:\nGPL-2.0-with-classpath-exception\n", classpath},
+      {"SPDX-License-Identifier:\nGPL-2.0-with-classpath-exception\n", classpath + "xception"},
       {std::string("SPDX-License-Identifier: MIT\0", 29) + "more", "MIT"},
   };
   for (const auto& [text, want] : identifiers)
@@ -54,7 +56,7 @@ TEST(SpdxTags, IdentifiersAndExpressions) {
       "// SPDX-License-Identifier: GPL-2.0-or-later\n|(* SPDX-License-Identifier: MIT*) *)\n|"
       "/* SPDX-License-Identifier: GPL-2.0-only */ x\n|/* SPDX-License-Identifier: */\n|"
       "# SPDX-License-Identifier: MIT OR Apache-2.0\n|"
-      "SPDX-License-Identifier:GPL-2.0-with-classpath-exception\n|SPDX-License-Identifier: GP\n|"
+      "SPDX-License-Identifier:GPL-2.0-with-classpath-exceptionx\n|SPDX-License-Identifier: GP\n|"
       "spdx-license-identifier: MIT\n|int x; // SPDX-License-Identifier:|"
       "SPDX-License-Identifier:\n\nMIT\n|"
       "SPDX-License-Identifier: nothing\nSPDX-License-Identifier: MIT\n|"

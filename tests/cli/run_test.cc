@@ -74,7 +74,8 @@ TEST(PathLists, EachListedPathAsIfItWereTheTarget) {
       {{"-"}, record("MIT", "100.00", "-", "strings.d")},
       {{mit, "-"}, m + record("MIT", "100.00", "-", "strings.d")},
       {{"--format", "jsonl", "-"},
-       R"({"path":"-","license":"MIT","score":100.00,"rule":null,"match":"string"})"
+       R"({"path":"-","license":"MIT","detections":[{"license":"MIT","match":"string",)"
+       R"("score":100.00,"start_line":1,"end_line":1,"rule":"strings.d/MIT"}]})"
        "\n"},
       {{missing}, "", kInvalidTarget, 1},  // one operand: as ever
   };

@@ -37,7 +37,11 @@ const lines = jsonl === '' ? [] : jsonl.slice(0, -1).split('\n').map((text, i) =
   return value;
 });
 for (const l of lines) {
-  if (l.license !== null && !isSpdxLicense(l.license)) fail('jsonl license', l.license);
+  if (l.license !== '' && !isSpdxLicense(l.license)) fail('jsonl license', l.license);
+  for (const d of l.detections) {
+    if (!isSpdxLicense(d.license)) fail('jsonl detection', d.license);
+    if (d.end_line < d.start_line) fail('jsonl detection lines', d);
+  }
 }
 
 // CSV, RFC 4180: CRLF line ends, quoted fields with doubled quotes.
@@ -60,9 +64,10 @@ const rows = [];
   }
   if (row.length || field) fail('csv', 'last record unterminated');
 }
-if (rows.length === 0 || rows[0].join(',') !== 'path,license,score,rule,match') fail('csv header', rows[0]);
+const header = rows.length > 0 ? rows[0].join(',') : '';
+if (header !== 'path,license,detections' && header !== 'path,license,detections,copyrights') fail('csv header', rows[0]);
 rows.shift();
-for (const r of rows) if (r.length !== 5) fail('csv fields', r);
+for (const r of rows) if (r.length !== rows[0].length) fail('csv fields', r);
 
 // SPDX 2.3.
 const spdx = JSON.parse(read('out.spdx.json'));
@@ -118,15 +123,17 @@ const cdx = JSON.parse(cdxText);
   if (spdx.files.length !== n || cdx.components.length !== n) fail('document entries vs jsonl lines', `${spdx.files.length}, ${cdx.components.length} vs ${n}`);
   lines.forEach((l, i) => {
     const r = rows[i], f = spdx.files[i], c = cdx.components[i];
-    const license = l.license === null ? '' : l.license;
-    if (r[1] !== license || Number(r[2]) !== l.score || r[4] !== l.match || r[3] !== (l.rule || '')) fail(`csv row ${i + 1}`, { csv: r, jsonl: l });
+    if (r[1] !== l.license || (r[2] === '') !== (l.detections.length === 0)) fail(`csv row ${i + 1}`, { csv: r, jsonl: l });
     if (c.name !== l.path) fail(`cyclonedx component ${i + 1}`, { name: c.name, path: l.path });
     if (c.hashes[0].content !== f.checksums[0].checksumValue) fail(`hash ${i + 1}`, c.name);
-    const cdxLicense = c.licenses ? (c.licenses[0].expression || c.licenses[0].license.id) : null;
+    const cdxLicense = c.licenses ? (c.licenses[0].expression || c.licenses[0].license.id) : '';
     if (cdxLicense !== l.license) fail(`cyclonedx license ${i + 1}`, { cdx: cdxLicense, jsonl: l.license });
+    if (f.licenseConcluded !== (l.license === '' ? 'NOASSERTION' : l.license)) fail(`spdx licenseConcluded ${i + 1}`, { spdx: f.licenseConcluded, jsonl: l.license });
+    // licenseInfoInFiles: every license the detections name, and no other.
     const infos = f.licenseInfoInFiles;
-    if (l.license === null ? !(infos.length === 1 && infos[0] === 'NOASSERTION') : !infos.every((id) => l.license.includes(id.replace(/\+$/, '')))) {
-      fail(`spdx licenseInfoInFiles ${i + 1}`, { spdx: infos, jsonl: l.license });
+    const named = l.detections.map((d) => d.license).join(' ');
+    if (l.detections.length === 0 ? !(infos.length === 1 && infos[0] === 'NOASSERTION') : !infos.every((id) => named.includes(id))) {
+      fail(`spdx licenseInfoInFiles ${i + 1}`, { spdx: infos, jsonl: l.detections });
     }
     if (l.copyrights && l.copyrights.length > 0 && f.copyrightText !== l.copyrights.join('\n')) fail(`spdx copyrightText ${i + 1}`, f.fileName);
   });

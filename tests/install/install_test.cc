@@ -145,7 +145,7 @@ TEST(Install, CompletionAnswers) {
   write_file(dir / "rules/file.txt", "");
   const std::pair<std::string, std::string> cases[] = {
       {"tarsil --fo", "--format"},
-      {"tarsil --format ''", "records jsonl spdx-json cyclonedx-json csv"},
+      {"tarsil --format ''", "records jsonl spdx-json cyclonedx-json csv text"},
       {"tarsil --format = s", "spdx-json"},
       {"tarsil --format=c", "--format=cyclonedx-json --format=csv"},
       {"tarsil -r rules/", "rules/licenses.d rules/strings.d"},

@@ -5,42 +5,63 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "analysis/detect.h"
 #include "core/sha1.h"
 #include "output/lines.h"
 #include "output/sbom.h"
+#include "output/text.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
 
 namespace {
 
-// A result with a verdict and, with -y, its statements.
-FileResult result(MatchKind match, const std::string& license, float score, const std::string& rule,
-                  const std::string& path, std::vector<std::string> copyrights = {}) {
-  return FileResult{.path = path,
-                    .verdict = {.match = match, .license = license, .score = score, .rule = rule},
-                    .copyright_scan = true,
-                    .copyrights = std::move(copyrights)};
+// A result with the detections given, in order, and, with -y, its statements.
+FileResult result(const std::string& path, std::vector<Detection> detections,
+                  std::vector<std::string> copyrights = {}) {
+  FileResult r{.path = path,
+               .full_analysis = true,
+               .detections = std::move(detections),
+               .copyright_scan = true,
+               .copyrights = std::move(copyrights)};
+  for (Detection& d : r.detections) d.expression = parse_expression(d.license).value();
+  r.file_expression = file_expression(r.detections, "");
+  return r;
 }
 
 }  // namespace
 
+// Every detection in order, and the file's one expression, in each line format.
 TEST(Formats, LinesPerFile) {
-  const std::vector<std::string> statement = {"Copyright 2019 A \\ B"};
-  const std::tuple<FileResult, std::string, std::string> cases[] = {
-      {result(MatchKind::kText, "BSD-3-Clause", 120.5f, "license.txt", "src/a.c", statement),
-       R"({"path":"src/a.c","license":"BSD-3-Clause","score":120.50,"rule":"license.txt","match":"text","copyrights":["Copyright 2019 A \\ B"]})",
-       "src/a.c,BSD-3-Clause,120.50,license.txt,text\r\n"},
-      {result(MatchKind::kSpdxTag, "(MIT OR Apache-2.0) AND BSD-3-Clause", 0, "", "a,b.c"),
-       R"({"path":"a,b.c","license":"(MIT OR Apache-2.0) AND BSD-3-Clause","score":100.00,"rule":null,"match":"spdx-tag","copyrights":[]})",
-       "\"a,b.c\",(MIT OR Apache-2.0) AND BSD-3-Clause,100.00,,spdx-tag\r\n"},
-      {result(MatchKind::kString, "MIT", 100, "strings.d", "q\"\n\xff.c"),
-       R"({"path":"q\"\u000a\u00ff.c","path_bytes":"cSIK/y5j","license":"MIT","score":100.00,"rule":null,"match":"string","copyrights":[]})",
-       "\"q\"\"\n\xff.c\",MIT,100.00,,string\r\n"},
+  const Detection bsd{.license = "BSD-3-Clause",
+                      .kind = DetectionKind::kText,
+                      .score = 120.5f,
+                      .start_line = 3,
+                      .end_line = 30,
+                      .rule = "license.txt"};
+  const Detection tag{.license = "(MIT OR Apache-2.0)",
+                      .kind = DetectionKind::kTag,
+                      .score = 100,
+                      .start_line = 1,
+                      .end_line = 1,
+                      .rule = "SPDX-License-Identifier"};
+  const std::tuple<FileResult, std::string, std::string, std::string> cases[] = {
+      {result("src/a.c", {tag, bsd}, {"Copyright 2019 A \\ B", "(c) 2020 C"}),
+       R"x({"path":"src/a.c","license":"(MIT OR Apache-2.0) AND BSD-3-Clause","detections":[)x"
+       R"x({"license":"(MIT OR Apache-2.0)","match":"tag","score":100.00,"start_line":1,"end_line":1,"rule":"SPDX-License-Identifier"},)x"
+       R"x({"license":"BSD-3-Clause","match":"text","score":120.50,"start_line":3,"end_line":30,"rule":"license.txt"}],"copyrights":["Copyright 2019 A \\ B","(c) 2020 C"]})x",
+       "src/a.c,(MIT OR Apache-2.0) AND BSD-3-Clause,\"(MIT OR Apache-2.0) (tag 100.00, lines "
+       "1-1); BSD-3-Clause (text 120.50, lines 3-30)\",Copyright 2019 A \\ B / (c) 2020 C\r\n",
+       "src/a.c: (MIT OR Apache-2.0) AND BSD-3-Clause\n  (MIT OR Apache-2.0)  tag  100.00  lines "
+       "1-1  SPDX-License-Identifier\n  BSD-3-Clause  text  120.50  lines 3-30  license.txt\n"},
+      {result("q\"\n\xff.c", {}),
+       R"({"path":"q\"\u000a\u00ff.c","path_bytes":"cSIK/y5j","license":"","detections":[],"copyrights":[]})",
+       "\"q\"\"\n\xff.c\",,,\r\n", "q\"\n\xff.c: no license found\n"},
   };
-  for (const auto& [file, jsonl, csv] : cases) {
+  for (const auto& [file, jsonl, csv, text] : cases) {
     EXPECT_EQ(jsonl + "\n", jsonl_line(file, true)) << file.path;
-    EXPECT_EQ(csv, csv_line(file)) << file.path;
+    EXPECT_EQ(csv, csv_line(file, true)) << file.path;
+    EXPECT_EQ(text, text_block(file)) << file.path;
   }
 }
 
@@ -71,23 +92,24 @@ TEST(Formats, CommandLineAndDocuments) {
   const std::string a = c + "/a.c", b = c + "/b.c", list = dir / "list";
   write_file(list, a + "\n" + locked + "\n" + b + "\n");
   const std::string line_a =
-      R"({"path":")" + a + R"(","license":"MIT","score":100.00,"rule":null,"match":"spdx-tag")";
-  const std::string line_b =
-      R"({"path":")" + b + R"(","license":null,"score":0.00,"rule":null,"match":"none"})" + "\n";
+      R"({"path":")" + a +
+      R"(","license":"MIT","detections":[{"license":"MIT","match":"tag",)"
+      R"("score":100.00,"start_line":1,"end_line":1,"rule":"SPDX-License-Identifier"}])";
+  const std::string line_b = R"({"path":")" + b + R"(","license":"","detections":[]})" + "\n";
   const std::string cannot = "ERROR: Cannot read " + locked + "\n";
   const std::string denied = "tarsil: " + locked + ": permission denied\n";
-  const std::string csv = "path,license,score,rule,match\r\n";
+  const std::string csv = "path,license,detections\r\n";
   const std::string formats =
       "Error: --format requires one of records, jsonl, spdx-json, "
-      "cyclonedx-json, csv (got: JSONL)\n";
-  const std::string rows = csv + a + ",MIT,100.00,,spdx-tag\r\n" + b + ",,0.00,,none\r\n";
+      "cyclonedx-json, csv, text (got: JSONL)\n";
+  const std::string rows = csv + a + ",MIT,\"MIT (tag 100.00, lines 1-1)\"\r\n" + b + ",,\r\n";
   const std::string utc = "a UTC time as YYYY-MM-DDThh:mm:ssZ (got: yesterday)\n";
   const RunCase cases[] = {
       {{"--format", "jsonl", a}, line_a + "}\n"},
       // -p changes nothing; -y adds the statements, as the JSON form finds them.
       {{"-p", "-y", "--format", "jsonl", a},
        line_a + R"(,"copyrights":["Copyright 2019 Example Project"]})" + "\n"},
-      {{"--fo=csv", b}, csv + b + ",,0.00,,none\r\n"},
+      {{"--fo=csv", b}, csv + b + ",,\r\n"},
       {{"--format", "records", b}, unmatched(b)},
       // Logs and errors leave standard output to the format, wherever --format stands.
       {{"-d", b, "--format", "jsonl"}, line_b, banner(r) + kPassesLog},
@@ -115,7 +137,7 @@ TEST(Formats, CommandLineAndDocuments) {
   const std::size_t uuid = spdx.find("spdxdocs/tarsil-") + 16;
   spdx.replace(uuid, spdx.find('"', uuid) - uuid, "UUID");
   spdx.replace(spdx.find(t), t.size(), "TREE");
-  EXPECT_EQ("da4559a60b11592ac681a450fa8c702d055a2f93", sha1_hex(spdx)) << spdx;
+  EXPECT_EQ("31758451c813ad66c66771f82b56da01aea9cc98", sha1_hex(spdx)) << spdx;
   const std::string twice = run("spdx-json", {"--files-from", dir / "twice"});
   EXPECT_EQ(twice.find("\"./"), twice.rfind("\"./")) << twice;
   const std::string empty = run("cyclonedx-json", {dir / "empty"});
