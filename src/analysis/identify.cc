@@ -2,9 +2,13 @@
 // Copyright 2026 The tarsil authors
 #include "analysis/identify.h"
 
+#include <algorithm>
+#include <span>
+
 #include "analysis/copyright.h"
 #include "analysis/detect.h"
 #include "analysis/passes.h"
+#include "analysis/references.h"
 #include "analysis/spdx_tag.h"
 #include "core/log.h"
 #include "match/normalize.h"
@@ -25,6 +29,40 @@ bool tag_verdict(const RuleSet& rules, const RunSettings& settings, std::string_
   result->verdict = Verdict{.match = MatchKind::kSpdxTag, .license = print_expression(*expression)};
   result->expression = std::move(expression);
   return true;
+}
+
+// The references of `content` (references.h): none without reference data.
+std::vector<ReferenceDetection> references_of(const RuleSet& rules, std::string_view content) {
+  if (!rules.references) return {};
+  const LicenseLookup lookup = [&rules](std::string_view name) {
+    return license_spelling(rules, name);
+  };
+  return find_references(content, *rules.references, lookup);
+}
+
+// The reference detections as the full analysis lists them, placed in the
+// normalized text by `offsets` (normalized index -> raw offset).
+std::vector<Detection> reference_detections(const std::vector<ReferenceDetection>& references,
+                                            std::span<const uint32_t> offsets) {
+  std::vector<Detection> out;
+  for (const ReferenceDetection& r : references) {
+    std::optional<Expression> expression = parse_expression(r.license);
+    if (!expression) continue;
+    const auto at = [&offsets](std::size_t raw) {
+      return static_cast<uint32_t>(std::lower_bound(offsets.begin(), offsets.end(), raw) -
+                                   offsets.begin());
+    };
+    out.push_back(Detection{.license = r.license,
+                            .expression = std::move(*expression),
+                            .kind = DetectionKind::kReference,
+                            .score = 100,
+                            .start_line = static_cast<int>(r.start_line),
+                            .end_line = static_cast<int>(r.end_line),
+                            .rule = "references.txt:" + r.rule,
+                            .begin = at(r.begin),
+                            .end = std::max(at(r.begin), at(r.end))});
+  }
+  return out;
 }
 
 }  // namespace
@@ -54,6 +92,8 @@ FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& sc
     return result;
   };
   FirstPass first;
+  std::vector<ReferenceDetection> references;  // read once, when needed
+  bool references_read = false;
   if (!tagged) {
     debug_log(&a.log, SETTING_VERBOSE, "Target: %s\n", target.c_str());
     debug_log(&a.log, SETTING_DEBUG, "Tarsil analyzing license\n");
@@ -71,18 +111,42 @@ FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& sc
     first.ran = true;
     if (best.strings) first.best = best;
     bool verdict = !best.license.empty();
+    bool reference = false;
+    if (!verdict) {
+      // Last, a license the file names without quoting it, written as a
+      // string rule's verdict; an expression only where tags give them.
+      if (!rules.references_error.empty()) {
+        debug_log(&a.log, SETTING_DEBUG, "Reference data not read: %s\n",
+                  rules.references_error.c_str());
+      }
+      references = references_of(rules, content);
+      references_read = true;
+      std::string license = reference_verdict(references);
+      if (!license.empty() &&
+          (settings.spdx_expressions || license.find(' ') == std::string::npos)) {
+        debug_log(&a.log, SETTING_DEBUG, "Reference: %s\n", license.c_str());
+        best = BestMatch{
+            .license = std::move(license), .score = 100, .rule = std::string(kStringRulesName)};
+        verdict = true;
+        reference = true;
+      }
+    }
     if ((!verdict || threshold > best.score) && result.copyright_scan) {
       best = BestMatch{.license = "None"};
       verdict = false;
     }
     debug_log(&a.log, SETTING_DEBUG, "Analysis concluded\n");
     result.verdict = Verdict{.match = !verdict       ? MatchKind::kNone
+                                      : reference    ? MatchKind::kReference
                                       : best.strings ? MatchKind::kString
                                                      : MatchKind::kText,
                              .license = std::move(best.license),
                              .score = best.score,
                              .rule = std::move(best.rule)};
-    if (verdict) result.expression = license_expression(result.verdict.license);
+    if (verdict) {
+      result.expression = reference ? parse_expression(result.verdict.license)
+                                    : license_expression(result.verdict.license);
+    }
   }
   if (settings.full_analysis) {
     // The rest of the analysis logs nothing: the log is the records' verdict's.
@@ -92,6 +156,10 @@ FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& sc
         ReadText{.raw = content, .normalized = target, .offsets = {offsets.get(), target.size()}},
         first, tag, &quiet);
     if (quiet.error && !a.error) a.error = std::move(quiet.error);
+    if (result.detections.empty() && !quiet.error) {
+      if (!references_read) references = references_of(rules, content);
+      result.detections = reference_detections(references, {offsets.get(), target.size()});
+    }
     result.file_expression = file_expression(result.detections, target);
   }
   return finish();

@@ -23,8 +23,10 @@
 
 namespace tarsil {
 
-// How a verdict was reached: none, a reference text, a string rule, a tag.
-enum class MatchKind { kNone, kText, kString, kSpdxTag };
+// How a verdict was reached: none, a reference text, a string rule, a tag,
+// a license the file names without quoting it (references.h; the records
+// format writes it as a string rule's verdict).
+enum class MatchKind { kNone, kText, kString, kSpdxTag, kReference };
 
 struct Verdict {
   MatchKind match = MatchKind::kNone;

@@ -18,6 +18,7 @@
 #include "fs/read.h"
 #include "match/chunk_score.h"
 #include "match/normalize.h"
+#include "rules/reference_data.h"
 
 namespace tarsil {
 namespace {
@@ -147,6 +148,17 @@ void load_names(const std::optional<std::vector<DirEntry>>& listing, RuleSet* ru
     }
   }
   rules->exception_names = make_name_set(std::move(exceptions));
+  // The reference data: none without the file; a malformed file is kept as
+  // its error and gives none either.
+  if (const FilePtr file{std::fopen((root + "/references.txt").c_str(), "rb")}) {
+    std::string content;
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, n);
+    ReferenceDataResult parsed = parse_reference_data(content);
+    rules->references = std::move(parsed.data);
+    if (!rules->references) rules->references_error = root + "/references.txt: " + parsed.error;
+  }
 }
 
 // The rule set and its index are built from many large temporary arrays:

@@ -5,6 +5,8 @@
 //   <root>/licenses.d/<ID>/<file>  reference texts of license <ID>
 //   <root>/strings.d/<ID>/<file>   string rules of license <ID>, one per line
 //   <root>/exceptions.txt          SPDX exception ids, one per line ('#': comment)
+//   <root>/references.txt          names, loose names and URLs of the licenses
+//                                  (reference_data.h)
 //
 // Contract:
 // - `load_rule_set(licensedir, stringdir, engine)` reads everything once, in
@@ -26,6 +28,10 @@
 //   say); `license_spelling` and `exception_spelling` find a non-hidden
 //   license directory, or a listed exception, without regard to case (the
 //   same spelling when listed, else the first in byte order), "" when none.
+// - `references` holds the parsed references.txt beside licensedir; none
+//   when the file is missing or malformed (then `references_error` says
+//   why: "<path>: line <n>: <what>"); a rule set without the file behaves as
+//   one without the reference pass.
 #ifndef TARSIL_RULES_RULE_SET_H_
 #define TARSIL_RULES_RULE_SET_H_
 
@@ -40,6 +46,7 @@
 #include <vector>
 
 #include "match/chunk_index.h"
+#include "rules/reference_data.h"
 
 namespace tarsil {
 
@@ -107,6 +114,9 @@ struct RuleSet {
   std::set<std::string> license_directories{};  // every directory of licensedir, hidden too
   NameSet license_names{};                      // the non-hidden ones
   NameSet exception_names{};
+
+  std::optional<ReferenceData> references{};
+  std::string references_error{};
 
   std::optional<ChunkIndex> index{};  // kFast only
 
