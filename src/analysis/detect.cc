@@ -255,7 +255,8 @@ Placement place_chunks(std::string_view unit, const std::vector<ChunkSpan>& span
 }
 
 std::vector<Detection> detect_licenses(const ReadText& text, const FirstPass& first,
-                                       const std::optional<Expression>& tag, Pass* pass) {
+                                       const std::optional<Expression>& tag,
+                                       std::vector<Detection> references, Pass* pass) {
   const Lines lines(text);
   std::vector<Detection> detections;
   if (tag) detections.push_back(tag_detection(text, *tag, lines));
@@ -315,6 +316,39 @@ std::vector<Detection> detect_licenses(const ReadText& text, const FirstPass& fi
   }
   read_gnu_grants(text.normalized, pass->rules, lines, &detections);
   drop_inside_tags(&detections);
+  // A name or URL inside a text or notice found is part of it. Beside a
+  // tag, a text or a notice, a license merely named ("the GNU General Public
+  // License", "JSON") is more often prose about it than a license of the
+  // file: only declared fields, tags and license URLs count there.
+  const bool stated = !detections.empty();
+  std::erase_if(references, [stated](const Detection& r) {
+    const std::string_view rule = r.rule;
+    return stated && !(rule.ends_with(":url") || rule.ends_with(":idurl") ||
+                       rule.ends_with(":tag") || rule.find(":field:") != std::string_view::npos);
+  });
+  // A GNU license's URL or field beside its notice ("gnu.org/licenses/gpl",
+  // any version) points at that license.
+  const auto gnu_family = [](std::string_view id) {
+    const std::size_t dash = id.find('-');
+    return is_gnu(id) ? id.substr(0, dash) : std::string_view();
+  };
+  std::erase_if(references, [&](const Detection& r) {
+    const std::string_view family = gnu_family(r.license);
+    return !family.empty() &&
+           std::any_of(detections.begin(), detections.end(), [&](const Detection& d) {
+             const std::vector<std::string> ids = license_ids(d.expression);
+             return std::any_of(ids.begin(), ids.end(),
+                                [&](const std::string& id) { return gnu_family(id) == family; });
+           });
+  });
+  for (Detection& reference : references) {
+    const Placement at{.begin = reference.begin, .end = reference.end};
+    const bool inside =
+        std::any_of(detections.begin(), detections.end(), [&at](const Detection& d) {
+          return inside_share(at, Placement{.begin = d.begin, .end = d.end}) >= 0.5;
+        });
+    if (!inside) detections.push_back(std::move(reference));
+  }
   std::stable_sort(detections.begin(), detections.end(),
                    [](const Detection& a, const Detection& b) { return a.begin < b.begin; });
   merge_same_license(&detections);

@@ -16,7 +16,9 @@
 //   match lying inside a stronger one's part is not a detection of its own;
 //   matches of one license that overlap merge;
 // - without any text detection, the records' string-rule verdict (kind
-//   string, the lines of the rule that matched).
+//   string, the lines of the rule that matched);
+// - the references given (names, URLs, declared fields: references.h) that
+//   lie outside every tag, text and notice.
 // At most kMaxTextPasses text passes run. `first` is the records' license
 // pass on the whole text (its best match and its candidates), reused as the
 // first text pass.
@@ -59,7 +61,8 @@ struct FirstPass {
 
 // Returns the detections; sets pass->error when a pass meets one.
 std::vector<Detection> detect_licenses(const ReadText& text, const FirstPass& first,
-                                       const std::optional<Expression>& tag, Pass* pass);
+                                       const std::optional<Expression>& tag,
+                                       std::vector<Detection> references, Pass* pass);
 
 std::optional<Expression> file_expression(const std::vector<Detection>& detections,
                                           std::string_view normalized);

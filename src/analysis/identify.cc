@@ -115,16 +115,11 @@ FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& sc
     if (!verdict) {
       // Last, a license the file names without quoting it, written as a
       // string rule's verdict; an expression only where tags give them.
-      if (!rules.references_error.empty()) {
-        debug_log(&a.log, SETTING_DEBUG, "Reference data not read: %s\n",
-                  rules.references_error.c_str());
-      }
       references = references_of(rules, content);
       references_read = true;
       std::string license = reference_verdict(references);
       if (!license.empty() &&
           (settings.spdx_expressions || license.find(' ') == std::string::npos)) {
-        debug_log(&a.log, SETTING_DEBUG, "Reference: %s\n", license.c_str());
         best = BestMatch{
             .license = std::move(license), .score = 100, .rule = std::string(kStringRulesName)};
         verdict = true;
@@ -152,14 +147,12 @@ FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& sc
     // The rest of the analysis logs nothing: the log is the records' verdict's.
     Pass quiet{rules, settings, scorer, DebugLog{0, {}}};
     const std::optional<Expression> tag = find_spdx_expression(content, rules);
-    result.detections = detect_licenses(
-        ReadText{.raw = content, .normalized = target, .offsets = {offsets.get(), target.size()}},
-        first, tag, &quiet);
+    if (!references_read) references = references_of(rules, content);
+    const std::span<const uint32_t> at{offsets.get(), target.size()};
+    result.detections =
+        detect_licenses(ReadText{.raw = content, .normalized = target, .offsets = at}, first, tag,
+                        reference_detections(references, at), &quiet);
     if (quiet.error && !a.error) a.error = std::move(quiet.error);
-    if (result.detections.empty() && !quiet.error) {
-      if (!references_read) references = references_of(rules, content);
-      result.detections = reference_detections(references, {offsets.get(), target.size()});
-    }
     result.file_expression = file_expression(result.detections, target);
   }
   return finish();
