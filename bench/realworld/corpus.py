@@ -14,6 +14,14 @@ Cache layout (default /work/cache/realworld, never inside the repository):
   downloads/debian-bin/     binary .deb files (unpacked with dpkg-deb -x, never installed)
   downloads/npm/            npm tarballs
   corpus/<half>/<package>/<path>   the kept files, one tree per half
+  multi/<half>/...          the main corpus's multi-license files (multi-truth.tsv)
+  references/<half>/...     the references sub-corpus (references-truth.tsv)
+
+The extra lists (written by build_extra) have the columns of packages.tsv and
+truth.tsv; their truth may be an SPDX expression ("MIT OR Apache-2.0").  Their
+evidence filters are here: shows_all (a multi-license truth in a file with
+license text or notices), texts_shown (a license file quoting several declared
+licenses) and names_reference (a license named by name, URL or field only).
 """
 
 import fnmatch
