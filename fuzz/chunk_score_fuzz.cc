@@ -20,7 +20,7 @@
 #include "core/settings.h"
 #include "match/chunk_index.h"
 #include "match/chunk_score.h"
-#include "match/text.h"
+#include "match/normalize.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace tarsil;

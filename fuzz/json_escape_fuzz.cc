@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/json.h"
 #include "json_check.h"
+#include "output/json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "match/text.h"
+#include "match/normalize.h"
 
 namespace {
 

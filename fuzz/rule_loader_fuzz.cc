@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
-// Fuzz target: the fast engine's rule-set loader and the reference engine
-// give the same records, byte for byte, on a rule set generated from the
-// input: odd names (newlines, quotes, backslashes, invalid UTF-8, hidden),
-// empty, binary and huge (sparse, 1 MB: a single line far past what is read) files, links to files
-// and directories, dangling links, link loops, FIFOs and nested directories.
+// Fuzz target: the rule-set loader and both scoring engines on a rule set
+// generated from the input: the fast engine gives the records of the
+// reference engine, byte for byte, on rule sets with odd names (newlines, quotes, backslashes,
+// invalid UTF-8, hidden), empty, binary and huge (sparse, 1 MB: a single line far past what is
+// read) files, links to files and directories, dangling links, link loops, FIFOs and nested
+// directories.
 //
 // Input: bytes 0-2 give minbytes, minwords and the threshold; then a list of
 // operations, each one byte of kind followed by a name and, for files, a
@@ -24,7 +25,8 @@
 
 #include "analysis/identify.h"
 #include "core/settings.h"
-#include "match/handles.h"
+#include "fs/handles.h"
+#include "output/records.h"
 
 namespace {
 
@@ -71,11 +73,13 @@ void make_link(const std::string& to, const std::string& path) {
 
 // What a run writes for `target` under `rules`: standard output, then the
 // run-ending error's message, if any.
-std::string run_one(const tarsil::RuleSet& rules, const std::string& target) {
-  tarsil::FileResult result = tarsil::analyze(rules, "t", target, nullptr);
-  std::string out = tarsil::result_output(&result, rules.settings);
-  if (result.error) out += result.error->message;
-  return out;
+std::string run_one(const tarsil::RuleSet& rules, const tarsil::RunSettings& settings,
+                    const std::string& target) {
+  const std::unique_ptr<tarsil::Scorer> scorer = tarsil::make_scorer(rules, settings);
+  const tarsil::FileResult result = tarsil::analyze(rules, settings, *scorer, "t", target);
+  std::string out = result.log;
+  if (result.error) return out + result.error->message;
+  return out + (result.licenses_open ? tarsil::format_record(result, false) : "no folder");
 }
 
 }  // namespace
@@ -143,9 +147,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
   }
   // Every text written is a target, each with both engines in turn.
-  const RuleSet fast(Engine::kFast, settings), reference(Engine::kReference, settings);
+  const auto load = [&settings](Engine engine) {
+    return load_rule_set(settings.licensedir, settings.stringdir, engine, settings.minbytes,
+                         settings.minwords);
+  };
+  const std::unique_ptr<const RuleSet> fast = load(Engine::kFast);
+  const std::unique_ptr<const RuleSet> reference = load(Engine::kReference);
   for (const std::string& target : targets) {
-    if (run_one(fast, target) != run_one(reference, target)) std::abort();
+    if (run_one(*fast, settings, target) != run_one(*reference, settings, target)) std::abort();
   }
   return 0;
 }

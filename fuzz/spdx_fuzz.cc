@@ -20,9 +20,9 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/spdx.h"
-#include "core/settings.h"
-#include "match/handles.h"
+#include "analysis/spdx_tag.h"
+#include "fs/handles.h"
+#include "rules/rule_set.h"
 
 namespace {
 
@@ -30,14 +30,10 @@ const char* const kLicenses[] = {"MIT",        "mit", "GPL-2.0-only", "GPL-2.0+"
                                  "Apache-2.0", "A B", "BSD-3-Clause"};
 const char* const kExceptions[] = {"Classpath-exception-2.0", "LLVM-exception"};
 
-// The settings the readings see: licensedir is set by make_rule_set.
-tarsil::RunSettings settings = tarsil::default_run_settings();
-
-// Makes a licenses.d with the directories above, once.
-void make_rule_set() {
-  static bool made = false;
-  if (made) return;
-  made = true;
+// Makes a licenses.d with the directories above, once, and loads it.
+const tarsil::RuleSet& rule_set() {
+  static std::unique_ptr<const tarsil::RuleSet> rules;
+  if (rules) return *rules;
   const char* const tmp = std::getenv("TMPDIR");
   const std::string root =
       std::string(tmp != nullptr ? tmp : "/tmp") + "/tarsil-fuzz-spdx-" + std::to_string(getpid());
@@ -48,7 +44,16 @@ void make_rule_set() {
     std::fputs("# exceptions\n\n", list.get());
     for (const char* id : kExceptions) std::fprintf(list.get(), "%s\n", id);
   }
-  settings.licensedir = root + "/licenses.d";
+  rules = tarsil::load_rule_set(root + "/licenses.d", root + "/strings.d",
+                                tarsil::Engine::kReference, 20, 2);
+  return *rules;
+}
+
+// The printed expression of a tag's reading, or nothing.
+std::optional<std::string> expression_of(std::string_view text, const tarsil::RuleSet& rules) {
+  const std::optional<tarsil::Expression> tree = tarsil::find_spdx_expression(text, rules);
+  if (!tree) return std::nullopt;
+  return tarsil::print_expression(*tree);
 }
 
 // Trims as trim_whitespace does: the first character left is never removed.
@@ -128,15 +133,15 @@ bool is_written_expression(const std::string& expression) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  make_rule_set();
+  const tarsil::RuleSet& rules = rule_set();
   const std::unique_ptr<char[]> copy(new char[size]);
   std::copy(data, data + size, copy.get());
   const std::string_view text(copy.get(), size);
-  if (tarsil::find_spdx_identifier(text, settings) != plain_reader(text)) std::abort();
-  if (const std::optional<std::string> expression = tarsil::find_spdx_expression(text, settings)) {
+  if (tarsil::find_spdx_identifier(text, rules) != plain_reader(text)) std::abort();
+  if (const std::optional<std::string> expression = expression_of(text, rules)) {
     if (!is_written_expression(*expression)) std::abort();
     const std::string again = "SPDX-License-Identifier: " + *expression;
-    if (tarsil::find_spdx_expression(again, settings) != expression) std::abort();
+    if (expression_of(again, rules) != expression) std::abort();
   }
   return 0;
 }

@@ -95,10 +95,10 @@ inline const std::string kPassesLog =
     "Tarsil analyzing license\nTarsil analyzing string\nAnalysis concluded\n";
 inline std::string banner(Str rule_root, Str setting_hex = "1", Str threshold = "80.00",
                           Str minwords = "2", Str minbytes = "20") {
-  return "Version \t : v.1.23\nSetting \t : 0x" + setting_hex + "\nThreshold \t : " + threshold +
-         "\nStringdir \t : " + rule_root + "/strings.d\nlicensedir \t : " + rule_root +
-         "/licenses.d\nminwords \t : " + minwords + "\nminbytes \t : " + minbytes +
-         "\n====================\n";
+  return "Version \t : v." TARSIL_VERSION "\nSetting \t : 0x" + setting_hex +
+         "\nThreshold \t : " + threshold + "\nStringdir \t : " + rule_root +
+         "/strings.d\nlicensedir \t : " + rule_root + "/licenses.d\nminwords \t : " + minwords +
+         "\nminbytes \t : " + minbytes + "\n====================\n";
 }
 
 }  // namespace tarsil::testing

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The tarsil authors
 // License identification of one file: a function from the rule set, the
-// path and the raw text to a result value; nothing is written here.
+// settings, the path and the raw text to a result value; nothing is written
+// here.
 //
 // Contract: `analyze` returns the file's FileResult. In order:
 // 1. with -y, the copyright object is built from the raw text;
 // 2. an SPDX tag naming a license directory (with --spdx-expressions, an
-//    expression of known licenses) settles the verdict at once (SPDX record,
-//    nothing logged; see spdx.h);
+//    expression of known licenses) settles the verdict at once (nothing
+//    logged; see spdx_tag.h);
 // 3. every non-hidden reference text licenses.d/<L>/<R>, in listing order,
 //    is scored against the normalized text (proportionally for L starting
 //    with "BSD" or "Apache"); the best score at or above the threshold wins,
@@ -17,47 +18,35 @@
 // 4. only when nothing reached the threshold, the first strings.d/<S> whose
 //    string rules match gives the verdict S with score 100;
 // 5. with -y an unsettled verdict becomes "None".
-// When licenses.d cannot be opened the result holds no record and says so
-// (the line "Can't open license folder: %s\n" takes the record's place). An
-// unreadable reference text or string-rule file ends the analysis with the
-// run-ending error (see text.h and string_rules.h), after the log lines that
-// came before it. `content` is the raw text and stays the caller's.
-//
-// Both engines of rules.engine (rule_cache.h) give the same result byte for
-// byte; they share the selection logic below, and differ only in how a
-// rule's text and score are obtained.
+// A string directory matches when some line of some file in it scores
+// exactly 100 (plain mode); once a line matched, the remaining files are
+// still opened and their first lines compared and logged. Level-1 log lines:
+// "Tarsil analyzing license", one "score ..." line per nonzero score,
+// "Tarsil analyzing string", "Analysis concluded"; level 2 adds the target
+// ("Target: ..."), one "Comparing against <path>: <text>" line per reference
+// text or rule line compared and "Matched licensedir" per rule file ended by
+// a match. When licenses.d could not be opened the result has no verdict
+// (licenses_open false). An unreadable reference text (kCannotRead) or
+// string-rule file (kCannotOpenRuleFile) ends the analysis with that error,
+// after the log lines that came before it. `content` stays the caller's.
+// Both engines give the same result byte for byte (scoring.h).
 #ifndef TARSIL_ANALYSIS_IDENTIFY_H_
 #define TARSIL_ANALYSIS_IDENTIFY_H_
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "analysis/record.h"
-#include "core/error.h"
-#include "match/rule_cache.h"
+#include "analysis/result.h"
+#include "core/settings.h"
+#include "rules/rule_set.h"
+#include "rules/scoring.h"
 
 namespace tarsil {
 
-// What one file's analysis produced, in output order: the log lines, then
-// the record (or the license-folder line), or else the run-ending error.
-struct FileResult {
-  std::string log;                   // -d / -dd lines, in order
-  std::optional<FileRecord> record;  // none: no license folder, or an error
-  std::optional<RunError> error;     // the run ends after `log`
-};
-
-// Returns the result for `path` with raw text `content`, under rules.settings;
-// never fails (failures are results). `scores` is the calling thread's
-// scratch, reused from file to file (null: a fresh one per call).
-FileResult analyze(const RuleSet& rules, const std::string& path, std::string_view content,
-                   TargetScores* scores);
-
-// Returns what goes to standard output for `result`: its log lines (moved out
-// of it), then its record in the form `settings` chooses, or the
-// license-folder line (nothing after the log when it holds an error). Never
-// fails.
-std::string result_output(FileResult* result, const RunSettings& settings);
+// Returns the result for `path` with raw text `content`; never fails
+// (failures are results). `scorer` is the calling thread's, for `rules`.
+FileResult analyze(const RuleSet& rules, const RunSettings& settings, Scorer& scorer,
+                   const std::string& path, std::string_view content);
 
 }  // namespace tarsil
 

@@ -4,26 +4,31 @@
 //
 // Contract:
 // - `set_rule_root(dir, settings)` (the -r option) sets licensedir to
-//   dir + "/licenses.d" and stringdir to dir + "/strings.d", verbatim; when either is not a
-//   directory it ends the run with usage_error kind 2 naming that path
+//   dir + "/licenses.d" and stringdir to dir + "/strings.d", verbatim; when
+//   either is not a directory it fails with kNotAccessible naming that path
 //   (licenses.d checked first).
-// - `resolve_rule_dir(candidates, name)` returns the first candidate that is
-//   a directory, logging "%s is not a valid directory\n" (level 1) for each
-//   one that is not; then <cwd>/../etc/tarsil_rules/<name>. It never returns
-//   when that is missing too ("ERROR: Rule dir: %s not found\n", standard
-//   error, exit 1) or when the working directory cannot be obtained
-//   ("ERROR: CWD not obtained\n", standard error, exit 1).
+// - `resolve_rule_dir(candidates, name, program_dir, log, out)` sets *out to
+//   the first candidate that is a directory, logging "%s is not a valid
+//   directory\n" (level 1) for each one that is not; then to
+//   <cwd>/../etc/tarsil_rules/<name>; then, logged the same way when that is
+//   missing, to <program_dir>/../etc/tarsil_rules/<name>, where an install
+//   under any prefix puts the rules beside the program (program_dir: the
+//   directory of the running executable; empty: not tried). It fails with
+//   kRuleDirNotFound (naming `name`) when that is missing too, or
+//   kNoWorkingDirectory when the working directory cannot be obtained.
 // - `resolve_rule_dirs` fills whichever of stringdir and licensedir is still
-//   unset in *settings, strings first.
-// The installed program always uses the two fixed candidate lists below;
-// tests pass their own lists.
+//   unset in *settings, strings first, and stops at the first failure.
+// The installed program uses the two fixed candidate lists below; tests pass
+// their own. Nothing here writes: log lines go to *log.
 #ifndef TARSIL_CLI_RULE_DIRS_H_
 #define TARSIL_CLI_RULE_DIRS_H_
 
 #include <string>
 #include <vector>
 
+#include "core/log.h"
 #include "core/settings.h"
+#include "core/status.h"
 
 namespace tarsil {
 
@@ -32,14 +37,18 @@ using RuleCandidates = std::vector<std::string>;
 extern const RuleCandidates kStringCandidates;   // stand-alone, then web application
 extern const RuleCandidates kLicenseCandidates;  // stand-alone, then web application
 
-void set_rule_root(const std::string& dir, RunSettings* settings);
+Status set_rule_root(const std::string& dir, RunSettings* settings);
 
-// Logs at the level settings.setting chooses.
-std::string resolve_rule_dir(const RuleCandidates& candidates, const std::string& name,
-                             const RunSettings& settings);
+Status resolve_rule_dir(const RuleCandidates& candidates, const std::string& name,
+                        const std::string& program_dir, DebugLog* log, std::string* out);
 
-void resolve_rule_dirs(const RuleCandidates& string_candidates,
-                       const RuleCandidates& license_candidates, RunSettings* settings);
+Status resolve_rule_dirs(const RuleCandidates& string_candidates,
+                         const RuleCandidates& license_candidates, const std::string& program_dir,
+                         RunSettings* settings, DebugLog* log);
+
+// The directory of the running executable (from /proc/self/exe); empty when
+// it cannot be told.
+std::string program_directory();
 
 }  // namespace tarsil
 

@@ -19,8 +19,6 @@ inline constexpr uint32_t SETTING_VERBOSE = 0x2;    // second -d: log level 2
 inline constexpr uint32_t SETTING_PRETTY = 0x4;     // -p: indented records
 inline constexpr uint32_t SETTING_COPYRIGHT = 0x8;  // -y: copyright scan
 
-inline constexpr const char* kVersion = "v.1.23";
-
 struct RunSettings {
   uint32_t setting = 0;
   float threshold = 80;

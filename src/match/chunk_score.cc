@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "match/text.h"
+#include "match/normalize.h"
 
 namespace tarsil {
 

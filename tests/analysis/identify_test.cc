@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "match/text.h"
+#include "match/normalize.h"
 #include "test_util.h"
 
 namespace tarsil::testing {

@@ -2,7 +2,7 @@
 // Copyright 2026 The tarsil authors
 // License gating (--fail-on, --allow, --fail-on-unknown) and --summary: the
 // verdicts refused, the exit statuses, the texts on standard error.
-#include "cli/gate.h"
+#include "analysis/gate.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -41,8 +41,11 @@ TEST(Gate, RefusedVerdicts) {
       {gate("", "GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0", true, false},
       {gate("GPL-*"), "GPL-2.0-only WITH Classpath-exception-2.0 OR MIT", true, false},
   };
-  for (const auto& [gate, license, expression, refused] : cases)
-    EXPECT_EQ(refused, refuses(gate, license, expression)) << license << " " << expression;
+  for (const auto& [gate, license, expression, refused] : cases) {
+    const Expression verdict =
+        expression ? parse_expression(license).value() : license_expression(license);
+    EXPECT_EQ(refused, refuses(gate, verdict)) << license << " " << expression;
+  }
 }
 
 TEST(Gate, ExitStatusesAndMessages) {

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 
-#include "core/settings.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -21,12 +20,12 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
   write_rule_set(tmp / "web", {});
   const std::string strings1 = tmp / "alone/strings.d", licenses1 = tmp / "alone/licenses.d";
   RunSettings settings = default_run_settings();
-  settings.setting = SETTING_DEBUG;
-  ::testing::internal::CaptureStdout();
-  resolve_rule_dirs({strings1, tmp / "web/strings.d"}, {licenses1, tmp / "web/licenses.d"},
-                    &settings);
+  DebugLog log{SETTING_DEBUG, {}};
+  EXPECT_TRUE(resolve_rule_dirs({strings1, tmp / "web/strings.d"},
+                                {licenses1, tmp / "web/licenses.d"}, "", &settings, &log)
+                  .ok());
   EXPECT_EQ(strings1 + " is not a valid directory\n" + licenses1 + " is not a valid directory\n",
-            ::testing::internal::GetCapturedStdout());
+            log.text);
   EXPECT_EQ(tmp / "web/strings.d", settings.stringdir);
   EXPECT_EQ(tmp / "web/licenses.d", settings.licensedir);
 
@@ -34,37 +33,44 @@ TEST(RuleDirResolution, CandidatesThenWorkingDirectory) {
   std::string deep = tmp / "deep";
   while (deep.size() <= 300) deep += "/directory";
   const std::vector<std::string> both = {"strings.d", "licenses.d"};
-  // The root, the rule directories below it, the error (nullptr: found, silently).
-  const std::tuple<std::string, std::vector<std::string>, const char*, bool> cases[] = {
-      {tmp / "opt/x", both, nullptr, false},
-      {deep, both, nullptr, false},
-      {tmp / "0", {}, "^ERROR: Rule dir: strings\\.d not found\n$", false},
-      {tmp / "1", {"licenses.d"}, "^ERROR: Rule dir: strings\\.d not found\n$", false},
-      {tmp / "2", {"strings.d"}, "^ERROR: Rule dir: licenses\\.d not found\n$", false},
-      {tmp / "3", both, "^ERROR: CWD not obtained\n$", true},
+  // The root, the rule directories below it, the failure (kOk: found). The
+  // program's own directory is tried last: <root>/usr/bin beside the rules.
+  const std::tuple<std::string, std::vector<std::string>, StatusCode, std::string> cases[] = {
+      {tmp / "opt/x", both, StatusCode::kOk, ""},
+      {deep, both, StatusCode::kOk, ""},
+      {tmp / "0", {}, StatusCode::kRuleDirNotFound, "strings.d"},
+      {tmp / "1", {"licenses.d"}, StatusCode::kRuleDirNotFound, "strings.d"},
+      {tmp / "2", {"strings.d"}, StatusCode::kRuleDirNotFound, "licenses.d"},
+      {tmp / "3", both, StatusCode::kNoWorkingDirectory, ""},
+      {tmp / "4", {}, StatusCode::kOk, "program"},
   };
-  for (const auto& [root, dirs, error, remove_cwd] : cases) {
+  for (const auto& [root, dirs, code, name] : cases) {
     settings = default_run_settings();
     for (const std::string& d : dirs) make_dirs(root + "/etc/tarsil_rules/" + d);
     make_dirs(root + "/bin");
+    const std::string program = tmp / "usr/bin";
+    for (const std::string& d : both) make_dirs(tmp / "usr/etc/tarsil_rules/" + d);
+    make_dirs(program);
     fs::current_path(root + "/bin");
-    if (error != nullptr) {
-      EXPECT_EXIT(
-          {
-            if (remove_cwd) fs::remove_all(root);
-            resolve_rule_dirs({tmp / "none"}, {tmp / "none"}, &settings);
-          },
-          ::testing::ExitedWithCode(1), error)
-          << root;
-      continue;
-    }
-    ::testing::internal::CaptureStdout();
-    resolve_rule_dirs({tmp / "none"}, {tmp / "none"}, &settings);
-    EXPECT_EQ("", ::testing::internal::GetCapturedStdout()) << root;
-    EXPECT_EQ(root + "/bin/../etc/tarsil_rules/strings.d", settings.stringdir) << root;
-    EXPECT_EQ(root + "/bin/../etc/tarsil_rules/licenses.d", settings.licensedir) << root;
+    if (code == StatusCode::kNoWorkingDirectory) fs::remove_all(root);
+    log.text.clear();
+    const bool from_program = name == "program";
+    const Status status = resolve_rule_dirs({tmp / "none"}, {tmp / "none"},
+                                            from_program ? program : "", &settings, &log);
+    fs::current_path(saved_cwd);
+    EXPECT_EQ(code, status.code) << root;
+    EXPECT_EQ(from_program ? "" : name, status.message) << root;
+    if (code != StatusCode::kOk) continue;
+    const std::string none = tmp / "none is not a valid directory\n";
+    const std::string found = (from_program ? program : root + "/bin") + "/../etc/tarsil_rules/";
+    const std::string cwd = root + "/bin/../etc/tarsil_rules/";
+    EXPECT_EQ(from_program ? none + cwd + "strings.d is not a valid directory\n" + none + cwd +
+                                 "licenses.d is not a valid directory\n"
+                           : none + none,
+              log.text);
+    EXPECT_EQ(found + "strings.d", settings.stringdir) << root;
+    EXPECT_EQ(found + "licenses.d", settings.licensedir) << root;
   }
-  fs::current_path(saved_cwd);
 }
 
 }  // namespace tarsil::testing

@@ -90,7 +90,7 @@ const spdx = JSON.parse(read('out.spdx.json'));
     }
     need(typeof f.copyrightText === 'string' && f.copyrightText.length > 0, `copyrightText of ${f.fileName}`);
     for (const key of Object.keys(f)) {
-      need(['fileName', 'SPDXID', 'checksums', 'licenseConcluded', 'licenseInfoInFiles', 'copyrightText'].includes(key), `unknown file key ${key}`);
+      need(['fileName', 'SPDXID', 'checksums', 'licenseConcluded', 'licenseInfoInFiles', 'copyrightText', 'comment'].includes(key), `unknown file key ${key}`);
     }
   }
   need(Array.isArray(spdx.relationships), 'relationships');

@@ -8,6 +8,7 @@
 #include <regex>
 #include <set>
 
+#include "cli/flags.h"
 #include "test_util.h"
 
 namespace tarsil::testing {
@@ -15,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSource = TARSIL_SOURCE_DIR;
+const std::string kCompletion = TARSIL_BUILD_DIR "/tarsil.bash-completion";
 
 // The regular files below `root`, as paths relative to it, each prefixed with `prefix`.
 std::set<std::string> files_below(const std::string& root, const std::string& prefix = "") {
@@ -52,6 +54,11 @@ TEST(Install, PrefixKelmorGivesTheStandAloneLayout) {
   EXPECT_EQ(want, files_below(dest.path()));
   // From P/bin the working-directory fallback finds P/etc/tarsil_rules.
   expect_reads_own_license({dest / "kelmor/bin/tarsil"}, dest / "kelmor/bin");
+  // Under any prefix the program finds the rules beside itself, from any directory.
+  ASSERT_EQ(0, run_program({"DESTDIR=" + dest.path(), TARSIL_CMAKE, "--install", TARSIL_BUILD_DIR,
+                            "--prefix", "/usr/local"})
+                   .status);
+  expect_reads_own_license({dest / "usr/local/bin/tarsil"}, "/");
 }
 
 TEST(Install, DebianPackage) {
@@ -95,27 +102,35 @@ TEST(Install, DebianPackage) {
   expect_reads_own_license({root + "/usr/bin/tarsil", "-r", root + "/" + rules});
 }
 
-// Every option the help text names, and every long option the parser's table
-// holds, is in the man page; the completion offers each one that works.
+// Every option of the table is in the man page, each word of the page that
+// names an option is in the table, and the completion offers each one that
+// works.
 TEST(Install, ManPageAndCompletionCoverEveryOption) {
   const std::string page = read_file(kSource + "/doc/tarsil.1");
-  const std::string completion = read_file(kSource + "/doc/tarsil.bash-completion");
-  // "-d", "--debug," and the like in the help; {"name", no_argument, ... in the table.
-  const std::string help = run_tarsil({"--help"}).out;
-  const std::string table = read_file(kSource + "/src/cli/options.cc");
-  const std::regex help_word("(?:^|\\s)(-[-a-z]+),?(?=\\s|$)");
-  const std::regex entry("\\{\"([^\"]+)\", (no|required)_argument");
+  const std::string completion = read_file(kCompletion);
   std::set<std::string> options;
-  for (std::sregex_iterator it(help.begin(), help.end(), help_word), end; it != end; ++it)
-    options.insert((*it)[1]);
-  for (std::sregex_iterator it(table.begin(), table.end(), entry), end; it != end; ++it)
-    options.insert("--" + (*it)[1].str());
-  EXPECT_GT(options.size(), 20u);  // both sources were read
-  for (const std::string& option : options) {
-    const std::string roff = std::regex_replace(option, std::regex("-"), "\\\\-");  // \- each
-    EXPECT_TRUE(has_word(page, roff)) << option << " is not in doc/tarsil.1";
-    if (option == "--config" || option == "--copyright") continue;  // rejected as unknown
-    EXPECT_TRUE(has_word(completion, option)) << option << " is not in the completion";
+  for (const Flag& flag : kFlags) {
+    for (const std::string& option : {flag.letter ? "-" + std::string(1, flag.letter) : "",
+                                      flag.name.empty() ? "" : "--" + std::string(flag.name)}) {
+      if (option.empty()) continue;
+      options.insert(option);
+      const std::string roff = std::regex_replace(option, std::regex("-"), "\\\\-");  // \- each
+      EXPECT_TRUE(has_word(page, roff)) << option << " is not in doc/tarsil.1";
+      if (flag.offered) {
+        EXPECT_TRUE(has_word(completion, option)) << option << " is not completed";
+      }
+    }
+  }
+  EXPECT_GT(options.size(), 20u);
+  // The ".TP" items of the OPTIONS section name options.
+  const std::string section = page.substr(page.find(".SH OPTIONS"));
+  const std::regex named("\\.TP\n\\.B[IR]? (\\\\-[a-z]|\\\\-\\\\-[-a-z\\\\]+)");
+  for (std::sregex_iterator
+           it(section.begin(), section.find(".SH \"RULE SET\"") + section.begin(), named),
+       end;
+       it != end; ++it) {
+    const std::string option = std::regex_replace((*it)[1].str(), std::regex("\\\\"), "");
+    EXPECT_TRUE(options.contains(option)) << option << " is not in the table";
   }
   if (!have("groff")) GTEST_SKIP() << "groff missing: the page is not checked for warnings";
   expect_same({"", "", 0}, run_program({"groff", "-man", "-ww", "-z", kSource + "/doc/tarsil.1"}),
@@ -143,9 +158,8 @@ TEST(Install, CompletionAnswers) {
       "source \"$0\"; eval \"COMP_WORDS=($1)\"; "
       "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _tarsil; echo \"${COMPREPLY[*]}\"";
   for (const auto& [words, want] : cases) {
-    const RunResult r = run_program(
-        {"env", "LC_ALL=C", "bash", "-c", complete, kSource + "/doc/tarsil.bash-completion", words},
-        {.cwd = dir.path()});
+    const RunResult r = run_program({"env", "LC_ALL=C", "bash", "-c", complete, kCompletion, words},
+                                    {.cwd = dir.path()});
     EXPECT_EQ(want + "\n", r.out) << words << "\n" << r.err;
   }
 }

@@ -12,7 +12,7 @@
 
 #include "core/settings.h"
 #include "match/chunk_score.h"
-#include "match/text.h"
+#include "match/normalize.h"
 
 namespace tarsil {
 namespace {
