@@ -1332,7 +1332,7 @@ def reference_mentions(text):
             if any(w in low for w in gate) and rx.search(text)]
 
 
-def names_reference(text, expr):
+def names_reference(text, expr, ids=None):
     """Evidence filter of the references sub-corpus.
 
     True when every license of the truth (an id or an expression) is named in the
@@ -1341,9 +1341,13 @@ def names_reference(text, expr):
     "same terms as Perl itself", MODULE_LICENSE("GPL")), a name for several licenses
     counting only when the truth holds them all, and when nothing in the text names
     a license the truth cannot be (an unversioned "GPL" is no evidence, but does not
-    count against a GPL-2.0 truth)."""
+    count against a GPL-2.0 truth); with ids (rule_ids), an SPDX id with a version
+    ("BSL-1.0") anywhere in the text counts against a truth it is not."""
     want = {family(i) for i in expr_ids(expr)}
     if not want:
+        return False
+    # an SPDX id of another license anywhere ("LICENSE.BSL-1.0.txt") counts against it too
+    if ids is not None and any(family(m) not in want for m in _id_tokens(ids, loose=True).findall(text)):
         return False
     found = set()
     for fams, specific, joint, in reference_mentions(text):
@@ -1357,17 +1361,26 @@ def names_reference(text, expr):
 _ID_TOKENS = {}
 
 
+def _id_tokens(ids, loose=False):
+    """A regex for the SPDX ids (of rule_ids) that hold a digit or a hyphen, as tokens;
+    loose: those with a version after a hyphen ("BSL-1.0", not "X11"), also inside
+    file names ("LICENSE.BSL-1.0.txt")."""
+    key = (id(ids), loose)
+    if key not in _ID_TOKENS:
+        names = sorted((n for n in ids.values() if re.search(r"[-\d]", n) and (not loose or
+                        re.search(r"-.*\d", n))), key=len, reverse=True)
+        head, tail = (r"(?<![A-Za-z0-9])", r"(?![A-Za-z0-9+-]|\.\d)") if loose else (_HEAD, _TAIL)
+        _ID_TOKENS[key] = re.compile(head + "(" + "|".join(re.escape(n) for n in names) + ")" + tail)
+    return _ID_TOKENS[key]
+
+
 def many_licenses(text, ids, at_least=5):
     """True for a file that lists many licenses (SPDX id tables, trove classifier lists,
     license-list JSON): at least five licenses named by REFERENCES' specific names or
     by SPDX ids holding a digit or a hyphen.  Such files make the none kind of the
     references sub-corpus: no verdict is expected from them."""
-    key = id(ids)
-    if key not in _ID_TOKENS:
-        names = sorted((n for n in ids.values() if re.search(r"[-\d]", n)), key=len, reverse=True)
-        _ID_TOKENS[key] = re.compile(_HEAD + "(" + "|".join(re.escape(n) for n in names) + ")" + _TAIL)
     seen = {frozenset(f) for f, s, _j in reference_mentions(text) if s}
-    seen |= {frozenset([family(m)]) for m in _ID_TOKENS[key].findall(text)}
+    seen |= {frozenset([family(m)]) for m in _id_tokens(ids).findall(text)}
     return len(seen) >= at_least
 
 
@@ -1412,7 +1425,7 @@ def classify_ref(relpath, head):
 POM_LICENSES = re.compile(r"<licenses>(.*?)</licenses>", re.S)
 
 
-def pom_truth(text):
+def pom_truth(text, ids=None):
     """The one license a Maven pom's <licenses> names (by REFERENCES), or None: GNU
     licenses (whose "-only" or "-or-later" the pom does not tell) and poms naming
     several licenses give None."""
@@ -1423,4 +1436,4 @@ def pom_truth(text):
     if len(fams) != 1 or len(fams[0]) != 1:
         return None
     lid = next(iter(fams[0]))
-    return None if lid.startswith(("GPL", "LGPL", "AGPL")) or not names_reference(text, lid) else lid
+    return None if lid.startswith(("GPL", "LGPL", "AGPL")) or not names_reference(text, lid, ids) else lid
