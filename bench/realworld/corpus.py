@@ -14,6 +14,14 @@ Cache layout (default /work/cache/realworld, never inside the repository):
   downloads/debian-bin/     binary .deb files (unpacked with dpkg-deb -x, never installed)
   downloads/npm/            npm tarballs
   corpus/<half>/<package>/<path>   the kept files, one tree per half
+  multi/<half>/...          the main corpus's multi-license files (multi-truth.tsv)
+  references/<half>/...     the references sub-corpus (references-truth.tsv)
+
+The extra lists (written by build_extra) have the columns of packages.tsv and
+truth.tsv; their truth may be an SPDX expression ("MIT OR Apache-2.0").  Their
+evidence filters are here: shows_all (a multi-license truth in a file with
+license text or notices), texts_shown (a license file quoting several declared
+licenses) and names_reference (a license named by name, URL or field only).
 """
 
 import fnmatch
@@ -454,8 +462,11 @@ def _gnu_ok(t, kind, truth):
     return True
 
 
-def names_license(text, truth):
-    """True when the text visibly names or quotes the truth license (and names no other family)."""
+def names_license(text, truth, allow=()):
+    """True when the text visibly names or quotes the truth license (and names no other family).
+
+    allow: NAMED families the text may name besides the truth's own (the other
+    licenses of a multi-license truth, see shows_all); empty for one license."""
     t = norm(text)
     fam = family(truth)
     # an SPDX tag settles it, either way
@@ -463,7 +474,7 @@ def names_license(text, truth):
     if tags:
         return all(family(tag.rstrip("+")).lower().replace(".0", "") ==
                    fam.lower().replace(".0", "") for tag in tags)
-    named = {f for f, p in NAMED if p.search(t)}
+    named = {f for f, p in NAMED if p.search(t)} - set(allow)
     if fam.startswith(("GPL", "LGPL", "AGPL")):
         kind = fam.split("-")[0]
         others = named - {"GPL", "LGPL", "AGPL"}
@@ -857,16 +868,18 @@ def unpack(cache, package, version, origin, workdir, reserved):
     return extract_npm(tgz, workdir)[0] if tgz else None
 
 
-def lay_out(cache, packages, truth_rows, reserved, quiet=False):
-    """Make <cache>/corpus/<half>/<package>/<path> match the truth table.
+def lay_out(cache, packages, truth_rows, reserved, quiet=False, root="corpus"):
+    """Make <cache>/<root>/<half>/<package>/<path> match the truth table.
 
+    root is "corpus" for the main corpus, "multi" for its multi-license files and
+    "references" for the references sub-corpus (each tree is scanned on its own).
     Returns a list of problems (missing packages, missing or changed files); never fails."""
     problems = []
     by_pkg = {}
     for row in truth_rows:
         by_pkg.setdefault(row[1], []).append(row)
     os.makedirs(cache, exist_ok=True)
-    corpus = os.path.join(cache, "corpus")
+    corpus = os.path.join(cache, root)
     wanted = set()
     todos = []
     for package, version, origin, half in packages:
@@ -918,3 +931,509 @@ def lay_out(cache, packages, truth_rows, reserved, quiet=False):
             if root != top and not os.listdir(root):
                 os.rmdir(root)
     return problems
+
+
+# ---------------------------------------------------------------- license expressions (multi-license truth)
+
+REF_PACKAGES_TSV = os.path.join(HERE, "references-packages.tsv")
+REF_TRUTH_TSV = os.path.join(HERE, "references-truth.tsv")
+MULTI_PACKAGES_TSV = os.path.join(HERE, "multi-packages.tsv")
+MULTI_TRUTH_TSV = os.path.join(HERE, "multi-truth.tsv")
+
+EXPR_TOKEN = re.compile(r"\(|\)|[^\s()]+")
+# Debian short names the one-license truth of the main corpus leaves unmapped, used in
+# expressions and in the references sub-corpus ("Artistic or GPL-1+" is Perl's license)
+EXPR_NAMES = {"artistic": "Artistic-1.0-Perl", "artistic-1": "Artistic-1.0-Perl",
+              "artistic-1.0": "Artistic-1.0-Perl", "artistic-1.0-perl": "Artistic-1.0-Perl",
+              "perl": None, "public-domain": None}
+
+
+def expr_ids(expr):
+    """The license ids of an SPDX expression in order, each once: operators, parentheses
+    and the exception after WITH left out ("(MIT OR GPL-2.0+) AND Zlib": MIT, GPL-2.0+, Zlib)."""
+    out = []
+    skip = False
+    for tok in EXPR_TOKEN.findall(expr or ""):
+        up = tok.upper()
+        if tok in ("(", ")") or up in ("AND", "OR", "AND/OR"):
+            continue
+        if up == "WITH":
+            skip = True
+            continue
+        if skip:
+            skip = False
+            continue
+        if tok not in out:
+            out.append(tok)
+    return out
+
+
+def is_compound(expr):
+    """True for a truth of several licenses (an expression with two ids or more)."""
+    return len(expr_ids(expr)) > 1
+
+
+def operand_spdx(name, ids):
+    """SPDX id of one operand of a DEP-5 or package.json expression, or None."""
+    low = name.strip().lower()
+    if low in EXPR_NAMES:
+        return EXPR_NAMES[low]
+    return spdx_of(name, ids)
+
+
+def dep5_expression(lic, ids):
+    """SPDX expression of a DEP-5 License: short name, or None.
+
+    One name ("GPL-2+"), or names joined by one operator ("MIT or GPL-2+",
+    "BSD-3-clause and GPL-2"); commas, parentheses, WITH exceptions, mixed
+    operators and names spdx_of does not know give None."""
+    lic = lic.strip()
+    if not lic or re.search(r"[,|()]", lic):
+        return None
+    parts = re.split(r"\s+(or|and)\s+", lic, flags=re.I)
+    names, ops = parts[0::2], {o.upper() for o in parts[1::2]}
+    if len(ops) > 1 or any(re.search(r"\s", n) for n in names):
+        return None
+    spdx = [operand_spdx(n, ids) for n in names]
+    if None in spdx or len(set(spdx)) != len(spdx):
+        return None
+    return f" {ops.pop()} ".join(spdx) if ops else spdx[0]
+
+
+def dep5_expr_truth(stanzas, ids):
+    """Compiled stanzas [(regexes, SPDX expression or None)], as dep5_truth but with
+    expressions kept (for truth_for, suffix_truth and single_license)."""
+    return [([glob_re(p) for p in pats], dep5_expression(lic, ids)) for pats, lic in stanzas]
+
+
+def spdx_expression(expr, ids):
+    """A package.json license expression with its ids mapped by operand_spdx, outer
+    parentheses dropped; None when an id is unknown, WITH is used or it does not parse."""
+    out = []
+    want_id = True
+    depth = 0
+    for tok in EXPR_TOKEN.findall(expr or ""):
+        up = tok.upper()
+        if tok == "(":
+            if not want_id:
+                return None
+            depth += 1
+            out.append("(")
+        elif tok == ")":
+            depth -= 1
+            if want_id or depth < 0:
+                return None
+            out.append(")")
+        elif up in ("AND", "OR"):
+            if want_id:
+                return None
+            out.append(up)
+            want_id = True
+        else:
+            s = operand_spdx(tok, ids) if up != "WITH" else None
+            if not s or not want_id:
+                return None
+            out.append(s)
+            want_id = False
+    if want_id or depth:
+        return None
+    text = " ".join(out).replace("( ", "(").replace(" )", ")")
+    while text.startswith("(") and text.endswith(")"):
+        inner, level = text[1:-1], 0
+        for c in inner:
+            level += (c == "(") - (c == ")")
+            if level < 0:
+                break
+        if level:
+            break
+        text = inner
+    ids_ = expr_ids(text)
+    return text if len(ids_) == len([t for t in EXPR_TOKEN.findall(text) if t not in ("(", ")", "AND", "OR")]) else None
+
+
+def npm_expression(pj, ids):
+    """The SPDX expression a package.json declares ("license", or the old "licenses"
+    list, whose entries are alternatives), or None."""
+    lic = pj.get("license")
+    if isinstance(lic, dict):
+        lic = lic.get("type")
+    if isinstance(lic, str) and lic.strip():
+        return spdx_expression(lic, ids)
+    lics = pj.get("licenses")
+    if isinstance(lics, dict):
+        lics = [lics]
+    if isinstance(lics, list) and lics:
+        names = [x.get("type") if isinstance(x, dict) else x for x in lics]
+        if all(isinstance(n, str) for n in names):
+            spdx = [operand_spdx(n, ids) for n in names]
+            if None not in spdx and len(set(spdx)) == len(spdx):
+                return " OR ".join(spdx)
+    return None
+
+
+NAMED_OF = [("AGPL", "AGPL"), ("LGPL", "LGPL"), ("GPL", "GPL"), ("Apache", "Apache"), ("MIT", "MIT"),
+            ("BSD", "BSD"), ("BSL", "BSL"), ("MPL", "MPL"), ("EPL", "EPL"), ("Artistic", "Artistic"),
+            ("ISC", "ISC"), ("Zlib", "Zlib"), ("CDDL", "CDDL"), ("FTL", "FTL"), ("OFL", "OFL")]
+
+
+def named_family(lid):
+    """The NAMED family (names_license's) of an SPDX id, or None."""
+    return next((f for prefix, f in NAMED_OF if lid.startswith(prefix)), None)
+
+
+def _tag_family(lid):
+    return family(lid.rstrip("+")).lower().replace(".0", "")
+
+
+def shows_all(text, expr):
+    """Evidence filter of a multi-license truth in a file with license text or notices.
+
+    SPDX tags, when the file has any, must name exactly the truth's licenses (by
+    family); otherwise names_license must hold for each license of the truth, the
+    text being allowed to name the truth's other licenses (and no more)."""
+    lids = expr_ids(expr)
+    tags = re.findall(r"spdx-license-identifier:\s*([^\n]*)", text, re.I)
+    if tags:
+        got = set()
+        for tag in tags:
+            tag = re.split(r"\*/|-->|\"|'|;", tag)[0]
+            got |= {_tag_family(i) for i in expr_ids(tag) if re.match(r"^[A-Za-z0-9][A-Za-z0-9.+-]*$", i)}
+        return got == {_tag_family(i) for i in lids}
+    for lid in lids:
+        allow = {named_family(o) for o in lids if o != lid} - {None, named_family(lid)}
+        if not names_license(text, lid, allow):
+            return False
+    return True
+
+
+def texts_shown(text, declared):
+    """For a license file: the ids among a package's declared licenses whose text or name
+    it shows, when it shows two or more (of distinct families) and names nothing else
+    (files quoting two license texts, e.g. BSD-3-Clause followed by GPL-2.0); else []."""
+    declared = sorted(set(declared))
+    if len(declared) < 2:
+        return []
+    every = {named_family(d) for d in declared} - {None}
+    shown = [d for d in declared if names_license(text, d, every - {named_family(d)})]
+    if len(shown) < 2 or len({family(d) for d in shown}) != len(shown):
+        return []
+    if not shows_all(text, " AND ".join(shown)):
+        return []
+    return shown
+
+
+# ---------------------------------------------------------------- references (names, URLs, declared fields)
+
+_LIC = r"licen[cs]e[sd]?"
+_V = r",?\s*(?:version|ver\.?|v\.?)?\s*"     # between a license's name and its version
+_TAIL = r"(?![\w+-]|\.\d)"
+_HEAD = r"(?<![\w.+-])"
+
+
+def _aliases(aliases):
+    """A license's short names or ids [(name, case-sensitive)] where they read as one:
+    after the word license on the same line ("@license MIT", "license = 'MIT'",
+    "Licensed under the MIT"), before it ("BSD3 License"), or alone under a License
+    heading ("## License\n\nMIT")."""
+    if not aliases:
+        return []
+    alts = []
+    for alias, case_sensitive in aliases:
+        a = re.escape(alias).replace(r"\ ", r"[ -]")
+        alts.append(f"(?-i:{a})" if case_sensitive else a)
+    a = "(?:" + "|".join(alts) + ")"
+    return [_LIC + r"\b[^\n]{0,60}?" + _HEAD + a + _TAIL,
+            _HEAD + a + _TAIL + r"[ \t]*(?:public |software )?" + _LIC + r"\b",
+            _LIC + r"[ \t]*:?[ \t]*\r?\n(?:[ \t#=*_~`>-]*\r?\n){0,3}[ \t#>*-]*" + _HEAD + a + _TAIL]
+
+
+def _gnu_references():
+    out = []
+    longs = {"GPL": r"(?<!lesser )(?<!library )(?<!affero )(?:gnu )?general public licen[cs]e",
+             "LGPL": r"(?:gnu )?(?:lesser|library)(?: gnu)? general public licen[cs]e",
+             "AGPL": r"(?:gnu )?affero general public licen[cs]e"}
+    shorts = {"GPL": r"(?<![a-z])gpl", "LGPL": r"(?<![a-z])lgpl", "AGPL": r"(?<![a-z])agpl"}
+    vres = {"1": r"1(?:\.0)?(?!\.?\d)", "2": r"2(?:\.0)?(?!\.?\d)", "2.1": r"2\.1(?!\d)",
+            "3": r"3(?:\.0)?(?!\.?\d)"}
+    versions = {"GPL": ("1", "2", "3"), "LGPL": ("2", "2.1", "3"), "AGPL": ("1", "3")}
+    for kind, vers in versions.items():
+        long_, short = longs[kind], shorts[kind]
+        for v in vers:
+            fam = f"{kind}-{v if '.' in v else v + '.0'}"
+            vre = vres[v]
+            pats = [short + r"[- ]?v?\.?\s?" + vre,
+                    short + r",?\s+(?:version|ver\.?)\s+" + vre,
+                    long_ + r",?\s*(?:\((?:a|l)?gpl\)\s*)?" + _V + vre,
+                    r"version\s+" + vre + r"(?:\s+or\s+(?:\(at your option\)\s+)?(?:any\s+)?later(?:\s+version)?)?"
+                    r"\s+of\s+the\s+" + long_]
+            if v == "3":
+                pats.append(r"gnu\.org/licenses/" + kind.lower() + r"\.(?:html|txt)")
+            if fam == "GPL-2.0":
+                pats.append(r'module_license\(\s*"(?:gpl(?: v2)?|gpl and additional rights|dual (?:bsd|mpl)/gpl)"\s*\)')
+            out.append(((fam,), True, False, [], pats))
+        out.append((tuple(f"{kind}-{v if '.' in v else v + '.0'}" for v in vers), False, False,
+                    [], [short + r"\b", long_]))
+    out.append((("MIT", "GPL-2.0"), True, True, [], [r'module_license\(\s*"dual mit/gpl"\s*\)']))
+    return out
+
+
+BSD_ALL = ("BSD-1-Clause", "BSD-2-Clause", "BSD-3-Clause", "BSD-4-Clause", "0BSD", "BSD-2-Clause-Views",
+           "BSD-3-Clause-Clear", "BSD-3-Clause-LBNL", "BSD-Source-Code")
+# (families it may denote, specific, joint, short names near the word license, names and URLs)
+#   specific: a name that tells one license (family); the others (an unversioned "GPL",
+#   "BSD", "Apache License") only count against a truth they cannot be.
+#   joint: one name for several licenses at once ("same terms as Perl itself": Artistic
+#   or GPL-1+), evidence only when the truth holds them all.
+REFERENCES = [
+    (("MIT",), True, False, [("MIT", True), ("Expat", False)],
+     [r"\bmit[- ]licen[cs]e", r"opensource\.org/licenses/mit\b", r"mit-license\.(?:org|php)", r"\bexpat licen[cs]e"]),
+    (("MIT", "MIT-0"), False, False, [], [r"(?-i:\bMIT\b)"]),
+    (("MIT-0",), True, False, [("MIT-0", False)], [r"\bmit no attribution"]),
+    (("ISC",), True, False, [("ISC", True)], [r"\bisc licen[cs]e", r"opensource\.org/licenses/isc\b"]),
+    (("0BSD",), True, False, [("0BSD", False)], [r"zero[- ]clause bsd", r"opensource\.org/licenses/0bsd"]),
+    (("BSD-2-Clause",), True, False,
+     [("BSD-2-Clause", False), ("BSD-2", False), ("BSD2", False), ("BSD 2-Clause", False), ("2-Clause BSD", False),
+      ("Simplified BSD", False), ("BSD Simplified", False), ("BSD-2-Clause-FreeBSD", False)],
+     [r"opensource\.org/licenses/bsd-2-clause", r"\b(?:2|two)[- ]clause bsd", r"\bbsd[- ](?:2|two)[- ]clause",
+      r"simplified bsd licen[cs]e", r"freebsd licen[cs]e"]),
+    (("BSD-3-Clause",), True, False,
+     [("BSD-3-Clause", False), ("BSD-3", False), ("BSD3", False), ("BSD 3-Clause", False), ("3-Clause BSD", False),
+      ("New BSD", False), ("Modified BSD", False), ("Revised BSD", False), ("BSD-new", False), ("BSD New", False)],
+     [r"opensource\.org/licenses/bsd-3-clause", r"\b(?:3|three)[- ]clause bsd", r"\bbsd[- ](?:3|three)[- ]clause",
+      r"\b(?:new|modified|revised) bsd licen[cs]e"]),
+    (("BSD-4-Clause",), True, False, [("BSD-4-Clause", False), ("BSD-4", False), ("BSD4", False)],
+     [r"\b(?:4|four)[- ]clause bsd", r"\bbsd[- ](?:4|four)[- ]clause", r"original bsd licen[cs]e"]),
+    (BSD_ALL, False, False, [], [r"(?-i:\bBSD\b)", r"\bbsd[- ]?(?:style|like|type)?\s*licen[cs]e"]),
+    (("Apache-2.0",), True, False,
+     [("Apache-2.0", False), ("Apache-2", False), ("Apache 2.0", False), ("Apache 2", False), ("Apache2", False),
+      ("Apache v2", False), ("Apache v2.0", False), ("ASL 2.0", False), ("ASL-2.0", False), ("ASL2", False),
+      ("ASLv2", False), ("ALv2", True)],
+     [r"apache (?:software |public )?licen[cs]e" + _V + r"2(?:\.0)?\b", r"apache\.org/licenses/license-2\.0"]),
+    (("Apache-1.1",), True, False, [("Apache-1.1", False)],
+     [r"apache (?:software )?licen[cs]e" + _V + r"1\.1", r"apache\.org/licenses/license-1\.1"]),
+    (("Apache-1.0",), True, False, [("Apache-1.0", False)],
+     [r"apache (?:software )?licen[cs]e" + _V + r"1(?:\.0)?(?!\.?[1-9])", r"apache\.org/licenses/license-1\.0"]),
+    (("Apache-1.0", "Apache-1.1", "Apache-2.0"), False, False, [], [r"apache (?:software |public )?licen[cs]e"]),
+    *_gnu_references(),
+    (("MPL-2.0",), True, False, [],
+     [r"(?<![a-z])mpl[- ]?v?\s?2(?:\.0)?(?!\.?\d)", r"mozilla public licen[cs]e" + _V + r"2(?:\.0)?(?!\.?\d)",
+      r"mozilla\.org/mpl/2\.0"]),
+    (("MPL-1.1",), True, False, [],
+     [r"(?<![a-z])mpl[- ]?v?\s?1\.1", r"mozilla public licen[cs]e" + _V + r"1\.1", r"mozilla\.org/mpl/(?:mpl-)?1\.1"]),
+    (("MPL-1.0",), True, False, [],
+     [r"(?<![a-z])mpl[- ]?v?\s?1(?:\.0)?(?!\.?\d)", r"mozilla public licen[cs]e" + _V + r"1(?:\.0)?(?!\.?\d)"]),
+    (("MPL-1.0", "MPL-1.1", "MPL-2.0"), False, False, [], [r"(?-i:\bMPL\b)", r"mozilla public licen[cs]e"]),
+    (("EPL-1.0",), True, False, [],
+     [r"(?<![a-z])epl[- ]?v?\s?1(?:\.0)?(?!\.?\d)", r"eclipse public licen[cs]e,?\s*(?:-\s*)?(?:version|v\.?)?\s*1(?:\.0)?(?!\.?\d)",
+      r"eclipse\.org/(?:legal|org/documents)/epl-v10"]),
+    (("EPL-2.0",), True, False, [],
+     [r"(?<![a-z])epl[- ]?v?\s?2(?:\.0)?(?!\.?\d)", r"eclipse public licen[cs]e,?\s*(?:-\s*)?(?:version|v\.?)?\s*2(?:\.0)?(?!\.?\d)",
+      r"eclipse\.org/legal/epl-(?:v)?2\.?0"]),
+    (("EPL-1.0", "EPL-2.0"), False, False, [], [r"(?-i:\bEPL\b)", r"eclipse public licen[cs]e"]),
+    (("CDDL-1.0",), True, False, [],
+     [r"(?<![a-z])cddl[- ]?v?\s?1\.0", r"common development and distribution licen[cs]e,?\s*(?:\(cddl\),?\s*)?" + _V + r"1\.0"]),
+    (("CDDL-1.1",), True, False, [],
+     [r"(?<![a-z])cddl[- ]?v?\s?1\.1", r"common development and distribution licen[cs]e,?\s*(?:\(cddl\),?\s*)?" + _V + r"1\.1"]),
+    (("CDDL-1.0", "CDDL-1.1"), False, False, [], [r"(?-i:\bCDDL\b)", r"common development and distribution licen[cs]e"]),
+    (("BSL-1.0",), True, False, [("BSL-1.0", False)],
+     [r"boost software licen[cs]e", r"boost\.org/license_1_0", r"\bboost licen[cs]e"]),
+    (("Zlib",), True, False, [("Zlib", False)], [r"zlib(?:/libpng)? licen[cs]e", r"opensource\.org/licenses/zlib\b"]),
+    (("Unlicense",), True, False, [], [r"\bunlicen[cs]e\b", r"unlicense\.org"]),
+    (("CC0-1.0",), True, False, [], [r"\bcc0\b", r"creative commons zero", r"publicdomain/zero/1\.0"]),
+    (("WTFPL",), True, False, [], [r"\bwtfpl\b", r"do what the f\W{0,2}\w{0,3} you want"]),
+    (("Artistic-2.0",), True, False, [],
+     [r"\bartistic[- ]2(?:\.0)?\b", r"\bartistic licen[cs]e" + _V + r"2(?:\.0)?\b", r"licenses/artistic-2\.0"]),
+    (("Artistic-1.0-Perl", "Artistic-1.0"), True, False, [],
+     [r"\bartistic licen[cs]e\b(?!" + _V + r"2)", r"\bartistic[- ]1(?:\.0)?\b"]),
+    (("Artistic-1.0-Perl", "GPL-1.0"), True, True, [],
+     [r"same (?:terms|licen[cs]e)s? as (?:the )?perl\b", r"terms of (?:the )?perl (?:5 )?itself", r"\bperl_5\b",
+      _LIC + r"\W{0,6}perl\b(?!\s*(?:foundation|module|script|code|program))"]),
+    (("Ruby",), True, False, [("Ruby", True)],
+     [r"ruby'?s licen[cs]e", r"same (?:terms|licen[cs]e)s? as ruby\b", r"ruby-lang\.org/en/about/license"]),
+    (("PSF-2.0", "Python-2.0"), True, False, [("PSF", True), ("PSF-2.0", False), ("Python-2.0", False), ("PSFL", True)],
+     [r"python software foundation licen[cs]e", r"\bpsf licen[cs]e"]),
+    (("BlueOak-1.0.0",), True, False, [], [r"blueoak-1\.0\.0", r"blue oak model licen[cs]e"]),
+    (("OFL-1.1",), True, False, [],
+     [r"\bofl[- ]?1\.1", r"sil open font licen[cs]e" + _V + r"1\.1", r"scripts\.sil\.org/ofl"]),
+    (("CC-BY-4.0",), True, False, [],
+     [r"\bcc[- ]by[- ]4\.0", r"creative commons attribution 4\.0", r"creativecommons\.org/licenses/by/4\.0"]),
+    (("CC-BY-3.0",), True, False, [],
+     [r"\bcc[- ]by[- ]3\.0", r"creative commons attribution 3\.0", r"creativecommons\.org/licenses/by/3\.0"]),
+    (("CC-BY-SA-4.0",), True, False, [],
+     [r"\bcc[- ]by[- ]sa[- ]4\.0", r"creative commons attribution[- ]share ?alike 4\.0", r"creativecommons\.org/licenses/by-sa/4\.0"]),
+    (("CC-BY-SA-3.0",), True, False, [],
+     [r"\bcc[- ]by[- ]sa[- ]3\.0", r"creative commons attribution[- ]share ?alike 3\.0", r"creativecommons\.org/licenses/by-sa/3\.0"]),
+    (("CC0-1.0", "CC-BY-3.0", "CC-BY-4.0", "CC-BY-SA-3.0", "CC-BY-SA-4.0"), False, False, [], [r"creative ?commons"]),
+    (("EUPL-1.1",), True, False, [], [r"\beupl[- ]?v?1\.1", r"european union public licen[cs]e" + _V + r"1\.1"]),
+    (("EUPL-1.2",), True, False, [], [r"\beupl[- ]?v?1\.2", r"european union public licen[cs]e" + _V + r"1\.2"]),
+    (("AFL-2.1",), True, False, [], [r"\bafl[- ]?v?2\.1", r"academic free licen[cs]e" + _V + r"2\.1"]),
+    (("AFL-3.0",), True, False, [], [r"\bafl[- ]?v?3\.0", r"academic free licen[cs]e" + _V + r"3\.0"]),
+    (("PHP-3.01",), True, False, [], [r"php licen[cs]e" + _V + r"3\.01", r"php\.net/license/3_01", r"\bphp-3\.01\b"]),
+    (("PHP-3.0",), True, False, [], [r"php licen[cs]e" + _V + r"3\.0(?!1)", r"php\.net/license/3_0\.txt", r"\bphp-3\.0\b(?!1)"]),
+    (("PHP-3.0", "PHP-3.01"), False, False, [], [r"php licen[cs]e"]),
+    (("ZPL-2.1",), True, False, [], [r"\bzpl[- ]?v?2\.1", r"zope public licen[cs]e,?\s*(?:\(zpl\)\s*)?" + _V + r"2\.1"]),
+    (("ZPL-2.0",), True, False, [], [r"\bzpl[- ]?v?2(?:\.0)?(?!\.?\d)", r"zope public licen[cs]e,?\s*(?:\(zpl\)\s*)?" + _V + r"2(?:\.0)?(?!\.?\d)"]),
+    (("ZPL-2.0", "ZPL-2.1"), False, False, [], [r"zope public licen[cs]e", r"(?-i:\bZPL\b)"]),
+    (("LPPL-1.3c",), True, False, [], [r"\blppl[- ]?1\.3c", r"latex project public licen[cs]e" + _V + r"1\.3c"]),
+    (("UPL-1.0",), True, False, [], [r"universal permissive licen[cs]e", r"\bupl[- ]?1\.0"]),
+    (("MS-PL",), True, False, [], [r"microsoft public licen[cs]e", r"\bms-pl\b"]),
+    (("CPL-1.0",), True, False, [], [r"common public licen[cs]e" + _V + r"1\.0", r"\bcpl[- ]?1\.0"]),
+    (("OSL-3.0",), True, False, [], [r"open software licen[cs]e" + _V + r"3\.0", r"\bosl[- ]?3\.0"]),
+    (("PostgreSQL",), True, False, [], [r"postgresql licen[cs]e"]),
+    (("Beerware",), True, False, [], [r"beer-?ware"]),
+    (("X11",), True, False, [], [r"\bx11 licen[cs]e"]),
+]
+# words one of which every match of an entry holds, by family prefix (a quick test
+# that spares the regular expressions most files)
+GATES = [("GPL", ("gpl", "general public")), ("LGPL", ("gpl", "general public")),
+         ("AGPL", ("gpl", "general public")), ("MIT", ("mit", "expat")), ("ISC", ("isc",)),
+         ("0BSD", ("0bsd", "zero")), ("BSD", ("bsd",)), ("Apache", ("apache", "asl", "alv2")),
+         ("MPL", ("mpl", "mozilla")), ("EPL", ("epl", "eclipse")), ("CDDL", ("cddl", "common development")),
+         ("BSL", ("bsl", "boost")), ("Zlib", ("zlib",)), ("Unlicense", ("unlicen",)),
+         ("CC", ("cc0", "creative", "publicdomain", "cc-by", "cc by")), ("WTFPL", ("wtfpl", "what the")),
+         ("Artistic", ("artistic", "perl")), ("Ruby", ("ruby",)), ("PSF", ("psf", "python software")),
+         ("Python", ("psf", "python software")), ("BlueOak", ("blue",)), ("OFL", ("ofl", "open font", "sil.org")),
+         ("EUPL", ("eupl", "european")), ("AFL", ("afl", "academic free")), ("PHP", ("php",)),
+         ("ZPL", ("zpl", "zope")), ("LPPL", ("lppl", "latex project")), ("UPL", ("upl", "universal permissive")),
+         ("MS-PL", ("ms-pl", "microsoft public")), ("CPL", ("cpl", "common public")),
+         ("OSL", ("osl", "open software")), ("PostgreSQL", ("postgresql",)), ("Beerware", ("beer",)),
+         ("X11", ("x11",))]
+
+
+def _gate(fams):
+    return tuple(sorted({w for f in fams for prefix, words in GATES if f.startswith(prefix) for w in words}))
+
+
+REFERENCES = [(fams, spec, joint, _gate(fams), re.compile("|".join(_aliases(aliases) + pats), re.I))
+              for fams, spec, joint, aliases, pats in REFERENCES]
+assert all(r[3] for r in REFERENCES)
+
+NOTICE = re.compile(
+    r" permission is hereby granted | redistribution and use in source and binary forms | without any warranty |"
+    r" without warranty | warranties of merchantability | as published by the free software foundation |"
+    r" you may not use (?:this )?file except | permission to use copy modify | on an as is basis |"
+    r" this source code form is subject to the terms | altered source versions must be plainly marked |"
+    r" the contents of this file are subject to | accompanying materials are made available under the terms |"
+    r" spdx license identifier | free and unencumbered software | terms and conditions for use reproduction |"
+    r" everyone is permitted to copy and distribute verbatim | provided as is ")
+
+
+def has_notice(text):
+    """True when the text quotes a license text or a standard notice (a grant, a
+    disclaimer, the GNU or Apache notice, an SPDX tag): such files belong to the
+    main corpus's kinds, not to the references sub-corpus."""
+    return NOTICE.search(norm(text)) is not None
+
+
+def reference_mentions(text):
+    """[(families, specific, joint)] of the REFERENCES entries found in a text."""
+    low = text.lower()
+    return [(set(f), s, j) for f, s, j, gate, rx in REFERENCES
+            if any(w in low for w in gate) and rx.search(text)]
+
+
+def names_reference(text, expr, ids=None):
+    """Evidence filter of the references sub-corpus.
+
+    True when every license of the truth (an id or an expression) is named in the
+    text by a specific name, URL or declared field (REFERENCES: "MIT", "@license
+    MIT", "License : BSD3", "<name>The Apache Software License, Version 2.0</name>",
+    "same terms as Perl itself", MODULE_LICENSE("GPL")), a name for several licenses
+    counting only when the truth holds them all, and when nothing in the text names
+    a license the truth cannot be (an unversioned "GPL" is no evidence, but does not
+    count against a GPL-2.0 truth); with ids (rule_ids), an SPDX id with a version
+    ("BSL-1.0") anywhere in the text counts against a truth it is not."""
+    want = {family(i) for i in expr_ids(expr)}
+    if not want:
+        return False
+    # an SPDX id of another license anywhere ("LICENSE.BSL-1.0.txt") counts against it too
+    if ids is not None and any(family(m) not in want for m in _id_tokens(ids, loose=True).findall(text)):
+        return False
+    found = set()
+    for fams, specific, joint, in reference_mentions(text):
+        if not fams & want:
+            return False
+        if specific and (not joint or fams <= want):
+            found |= fams & want
+    return found == want
+
+
+_ID_TOKENS = {}
+
+
+def _id_tokens(ids, loose=False):
+    """A regex for the SPDX ids (of rule_ids) that hold a digit or a hyphen, as tokens;
+    loose: those with a version after a hyphen ("BSL-1.0", not "X11"), also inside
+    file names ("LICENSE.BSL-1.0.txt")."""
+    key = (id(ids), loose)
+    if key not in _ID_TOKENS:
+        names = sorted((n for n in ids.values() if re.search(r"[-\d]", n) and (not loose or
+                        re.search(r"-.*\d", n))), key=len, reverse=True)
+        head, tail = (r"(?<![A-Za-z0-9])", r"(?![A-Za-z0-9+-]|\.\d)") if loose else (_HEAD, _TAIL)
+        _ID_TOKENS[key] = re.compile(head + "(" + "|".join(re.escape(n) for n in names) + ")" + tail)
+    return _ID_TOKENS[key]
+
+
+def many_licenses(text, ids, at_least=5):
+    """True for a file that lists many licenses (SPDX id tables, trove classifier lists,
+    license-list JSON): at least five licenses named by REFERENCES' specific names or
+    by SPDX ids holding a digit or a hyphen.  Such files make the none kind of the
+    references sub-corpus: no verdict is expected from them."""
+    seen = {frozenset(f) for f, s, _j in reference_mentions(text) if s}
+    seen |= {frozenset([family(m)]) for m in _id_tokens(ids).findall(text)}
+    return len(seen) >= at_least
+
+
+# kind "field": files that declare the license in a field of their own format
+FIELD_FILES = {"package.json": "JavaScript", "bower.json": "JavaScript", "composer.json": "PHP",
+               "Cargo.toml": "Rust", "pyproject.toml": "Python", "setup.cfg": "Python", "setup.py": "Python",
+               "PKG-INFO": "Python", "META.json": "Perl", "META.yml": "Perl", "Makefile.PL": "Perl",
+               "Build.PL": "Perl", "dist.ini": "Perl", "opam": "OCaml", "pom.xml": "Java",
+               "build.gradle": "Java", "package.xml": "PHP"}
+FIELD_EXT = {".pom": "Java", ".cabal": "Haskell", ".opam": "OCaml", ".gemspec": "Ruby"}
+REF_EXT = dict(EXT, **{".hs": "Haskell", ".lhs": "Haskell", ".ml": "OCaml", ".mli": "OCaml",
+                       ".php": "PHP", ".inc": "PHP", ".phpt": "PHP"})
+DATA_EXT = (".json", ".txt", ".yml", ".yaml", ".csv", ".xml", ".toml", ".tsv")
+
+
+def classify_ref(relpath, head):
+    """(kind, language) of a file for the references sub-corpus, or (None, None).
+
+    kind "field" for package metadata (package.json, pom, .cabal, opam, setup.py,
+    PKG-INFO, gemspec, Cargo.toml, META.json, ...; language: the ecosystem's),
+    "reference" for README and LICENSE-like files (language "text") and source
+    files (REF_EXT), "data" for other data files (only ever kept as kind none)."""
+    base = os.path.basename(relpath)
+    ext = os.path.splitext(base)[1]
+    parent = os.path.basename(os.path.dirname(relpath))
+    if base in FIELD_FILES and not (base == "PKG-INFO" and not parent.endswith(".egg-info") and parent):
+        return "field", FIELD_FILES[base]
+    if base == "METADATA" and parent.endswith(".dist-info"):
+        return "field", "Python"
+    if ext in FIELD_EXT:
+        return "field", FIELD_EXT[ext]
+    if base.lower().startswith("readme") or (LICENSE_NAME.match(base) and ext.lower() not in REF_EXT):
+        return "reference", "text"
+    kind, lang = classify(relpath, head)
+    if kind == "header":
+        return "reference", REF_EXT.get(ext) or REF_EXT.get(ext.lower()) or lang
+    if ext.lower() in DATA_EXT:
+        return "data", "data"
+    return None, None
+
+
+POM_LICENSES = re.compile(r"<licenses>(.*?)</licenses>", re.S)
+
+
+def pom_truth(text, ids=None):
+    """The one license a Maven pom's <licenses> names (by REFERENCES), or None: GNU
+    licenses (whose "-only" or "-or-later" the pom does not tell) and poms naming
+    several licenses give None."""
+    m = POM_LICENSES.search(text)
+    if not m:
+        return None
+    fams = [f for f, s, _j in reference_mentions(m.group(1)) if s]
+    if len(fams) != 1 or len(fams[0]) != 1:
+        return None
+    lid = next(iter(fams[0]))
+    return None if lid.startswith(("GPL", "LGPL", "AGPL")) or not names_reference(text, lid, ids) else lid
