@@ -1437,3 +1437,11 @@ def pom_truth(text, ids=None):
         return None
     lid = next(iter(fams[0]))
     return None if lid.startswith(("GPL", "LGPL", "AGPL")) or not names_reference(text, lid, ids) else lid
+
+
+# license scanners and their data: never scanned (their files quote and list licenses
+# as test data and tables)
+SCANNERS = {"ruby-licensee", "licensecheck", "python3-license-expression", "libregexp-pattern-license-perl",
+            "license-reconcile", "python3-scancode-toolkit", "fossology", "librust-askalono-dev",
+            "golang-github-google-licenseclassifier-dev", "golang-github-go-enry-go-license-detector-dev",
+            "node-license-checker", "python3-spdx-tools", "ruby-license-finder", "licensee"}
