@@ -19,6 +19,8 @@ constexpr uint32_t kRunGap = 1500;
 constexpr std::size_t kFarWindow = 4096;
 // How far before a detection the words offering a choice are looked for.
 constexpr std::size_t kLeadWindow = 400;
+// How far after a second license "at your option" may follow.
+constexpr std::size_t kTrailWindow = 60;
 // Two detections further apart than this are never a choice of licenses.
 constexpr std::size_t kChoiceGap = 600;
 
@@ -320,7 +322,9 @@ std::vector<Detection> detect_licenses(const ReadText& text, const FirstPass& fi
   // tag, a text or a notice, a license merely named ("the GNU General Public
   // License", "JSON") is more often prose about it than a license of the
   // file: only declared fields, tags and license URLs count there.
-  const bool stated = !detections.empty();
+  const bool stated = std::any_of(detections.begin(), detections.end(), [](const Detection& d) {
+    return d.kind != DetectionKind::kString;
+  });
   std::erase_if(references, [stated](const Detection& r) {
     const std::string_view rule = r.rule;
     return stated && !(rule.ends_with(":url") || rule.ends_with(":idurl") ||
@@ -371,9 +375,15 @@ std::optional<Expression> file_expression(const std::vector<Detection>& detectio
           lead_floor, before.begin > kLeadWindow ? before.begin - kLeadWindow : 0);
       const std::string_view lead = normalized.substr(
           std::min(lead_from, before.begin), before.begin - std::min(lead_from, before.begin));
+      // "... X or Y, at your option": the words after the second count too.
+      const uint32_t trail_to = std::min<uint32_t>(
+          i + 1 < detections.size() ? detections[i + 1].begin : normalized.size(),
+          std::min<uint32_t>(d.end + kTrailWindow, normalized.size()));
+      const std::string_view trail =
+          d.end < trail_to ? normalized.substr(d.end, trail_to - d.end) : std::string_view();
       choice = gap.size() < kChoiceGap &&
                (has_words(gap, "OR") || has_words(gap, "ALTERNATIVELY")) &&
-               (offers_choice(lead) || offers_choice(gap));
+               (offers_choice(lead) || offers_choice(gap) || offers_choice(trail));
     }
     if (choice && !groups.empty()) {
       groups.back().push_back(&d);

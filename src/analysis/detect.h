@@ -25,8 +25,9 @@
 // `file_expression` combines the detections: each license once, in order of
 // first appearance, AND between licenses, OR between licenses the text
 // offers as a choice (a tag's own OR; "dual licensed", "either ... or",
-// "at your option", "alternatively" before the first of them and "or"
-// between them), parenthesised as SPDX requires; none without detections.
+// "at your option", "alternatively" before the first of them, or "at your
+// option" right after the second, and "or" between them), parenthesised as
+// SPDX requires; none without detections.
 // Nothing here writes; passes run with their log off.
 #ifndef TARSIL_ANALYSIS_DETECT_H_
 #define TARSIL_ANALYSIS_DETECT_H_

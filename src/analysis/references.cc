@@ -130,7 +130,9 @@ bool stands_alone(std::string_view key, bool versioned) {
     ++words;
     start = blank + 1;
   }
-  return gnu && (versioned || words > 1);
+  // A phrase of four words or more ("same terms as Perl itself") names
+  // nothing but its license.
+  return (gnu && (versioned || words > 1)) || words >= 4;
 }
 
 // After a version at token `at`, the "or later" / "only" words within the
@@ -344,10 +346,13 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
                                                 const LicenseLookup& lookup) {
   const std::string_view text = raw_text.substr(0, raw_text.find('\0'));
   // Offsets of the words a statement holds: "licen" (in "license",
-  // "licence", "licensed") and "gpl"; a tag holds "licen" too.
+  // "licence", "licensed"), "gpl" and "Perl itself"; a tag holds "licen" too.
   const std::vector<std::size_t> licen = licen_anchors(text);
   std::vector<std::size_t> anchors = licen;
   find_both(text, "gpl", "GPL", &anchors);
+  // Perl's own terms are stated without the word "license".
+  find_both(text, "Perl itself", "PERL ITSELF", &anchors);
+  find_both(text, "perl itself", "Perl 5 itself", &anchors);
   std::vector<std::size_t> tags;
   for (const std::size_t at : licen) {
     if (at < 5) continue;
