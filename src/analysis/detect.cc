@@ -186,6 +186,30 @@ void drop_inside_tags(std::vector<Detection>* detections) {
   });
 }
 
+// True when the text offers `before` and `after` (in that order) as a choice
+// of licenses: "or" between them, near each other, and words offering a
+// choice before the first (from `floor` on), between them, or right after
+// the second (up to `ceiling`).
+bool offered_as_choice(std::string_view normalized, const Detection& before, const Detection& after,
+                       uint32_t floor, uint32_t ceiling) {
+  const uint32_t gap_from = std::min(before.end, after.begin);
+  const std::string_view gap = normalized.substr(gap_from, after.begin - gap_from);
+  if (gap.size() >= kChoiceGap || !(has_words(gap, "OR") || has_words(gap, "ALTERNATIVELY"))) {
+    return false;
+  }
+  const uint32_t lead_from = std::min(
+      before.begin,
+      std::max<uint32_t>(floor, before.begin > kLeadWindow ? before.begin - kLeadWindow : 0));
+  const std::string_view lead = normalized.substr(lead_from, before.begin - lead_from);
+  // "... X or Y, at your option": the words after the second count too.
+  const uint32_t trail_to =
+      std::min<uint32_t>(ceiling, std::min<uint32_t>(after.end + kTrailWindow, normalized.size()));
+  const std::string_view trail = after.end < trail_to
+                                     ? normalized.substr(after.end, trail_to - after.end)
+                                     : std::string_view();
+  return offers_choice(lead) || offers_choice(gap) || offers_choice(trail);
+}
+
 // Merges the detections of one license whose lines overlap or touch.
 void merge_same_license(std::vector<Detection>* detections) {
   std::vector<Detection> merged;
@@ -318,17 +342,24 @@ std::vector<Detection> detect_licenses(const ReadText& text, const FirstPass& fi
   }
   read_gnu_grants(text.normalized, pass->rules, lines, &detections);
   drop_inside_tags(&detections);
-  // A name or URL inside a text or notice found is part of it. Beside a
-  // tag, a text or a notice, a license merely named ("the GNU General Public
+  // A name or URL inside a text or notice found is part of it. Beside
+  // another detection, a license merely named ("the GNU General Public
   // License", "JSON") is more often prose about it than a license of the
-  // file: only declared fields, tags and license URLs count there.
-  const bool stated = std::any_of(detections.begin(), detections.end(), [](const Detection& d) {
-    return d.kind != DetectionKind::kString;
-  });
-  std::erase_if(references, [stated](const Detection& r) {
+  // file: only declared fields, tags and license URLs count there, and names
+  // the text offers as a choice beside it ("MIT license, or Apache 2
+  // license, at your option").
+  const std::vector<Detection> stated = detections;
+  std::erase_if(references, [&](const Detection& r) {
     const std::string_view rule = r.rule;
-    return stated && !(rule.ends_with(":url") || rule.ends_with(":idurl") ||
-                       rule.ends_with(":tag") || rule.find(":field:") != std::string_view::npos);
+    if (stated.empty() || rule.ends_with(":url") || rule.ends_with(":idurl") ||
+        rule.ends_with(":tag") || rule.find(":field:") != std::string_view::npos) {
+      return false;
+    }
+    return std::none_of(stated.begin(), stated.end(), [&](const Detection& d) {
+      return d.begin <= r.begin
+                 ? offered_as_choice(text.normalized, d, r, 0, text.normalized.size())
+                 : offered_as_choice(text.normalized, r, d, 0, text.normalized.size());
+    });
   });
   // A GNU license's URL or field beside its notice ("gnu.org/licenses/gpl",
   // any version) points at that license.
@@ -368,22 +399,9 @@ std::optional<Expression> file_expression(const std::vector<Detection>& detectio
     bool choice = false;
     if (i > 0) {
       const Detection& before = detections[i - 1];
-      const uint32_t gap_from = std::min<uint32_t>(before.end, d.begin);
-      const std::string_view gap = normalized.substr(gap_from, d.begin - gap_from);
-      const uint32_t lead_floor = i > 1 ? detections[i - 2].end : 0;
-      const uint32_t lead_from = std::max<uint32_t>(
-          lead_floor, before.begin > kLeadWindow ? before.begin - kLeadWindow : 0);
-      const std::string_view lead = normalized.substr(
-          std::min(lead_from, before.begin), before.begin - std::min(lead_from, before.begin));
-      // "... X or Y, at your option": the words after the second count too.
-      const uint32_t trail_to = std::min<uint32_t>(
-          i + 1 < detections.size() ? detections[i + 1].begin : normalized.size(),
-          std::min<uint32_t>(d.end + kTrailWindow, normalized.size()));
-      const std::string_view trail =
-          d.end < trail_to ? normalized.substr(d.end, trail_to - d.end) : std::string_view();
-      choice = gap.size() < kChoiceGap &&
-               (has_words(gap, "OR") || has_words(gap, "ALTERNATIVELY")) &&
-               (offers_choice(lead) || offers_choice(gap) || offers_choice(trail));
+      choice = offered_as_choice(
+          normalized, before, d, i > 1 ? detections[i - 2].end : 0,
+          i + 1 < detections.size() ? detections[i + 1].begin : normalized.size());
     }
     if (choice && !groups.empty()) {
       groups.back().push_back(&d);
