@@ -41,6 +41,7 @@ struct Parser {
   const std::vector<std::string_view>& tokens;
   const ExpressionNames& names;
   std::size_t next = 0;
+  int depth = 0;
 
   bool at(std::string_view op) const {
     return next < tokens.size() && is_operator(tokens[next], op);
@@ -72,8 +73,11 @@ struct Parser {
   std::optional<Expression> term() {
     if (next == tokens.size()) return std::nullopt;
     if (at_paren('(')) {
+      if (depth == kMaxExpressionDepth) return std::nullopt;
       ++next;
+      ++depth;
       std::optional<Expression> inner = expression();
+      --depth;
       if (!inner || !at_paren(')')) return std::nullopt;
       ++next;
       Expression group{.kind = Expression::Kind::kGroup};

@@ -15,6 +15,8 @@
 //   and each exception by names.exception; a resolver returning "" rejects
 //   the token (the whole text is then no expression). Without a resolver a
 //   token is taken as it is written.
+// - Parentheses nest at most kMaxExpressionDepth deep; a deeper text is no
+//   expression (the parser, the printer and the tree's destructor recurse).
 // - Trees keep parentheses as written (kGroup), so that printing a parsed
 //   tree gives its tokens in their order: operators in upper case, one blank
 //   between tokens, none inside parentheses:
@@ -36,6 +38,8 @@
 #include <vector>
 
 namespace tarsil {
+
+inline constexpr int kMaxExpressionDepth = 64;
 
 struct Expression {
   enum class Kind { kLicense, kWith, kAnd, kOr, kGroup };

@@ -32,6 +32,13 @@ TEST(Expression, ParsePrintAndIds) {
     EXPECT_EQ(printed, tree ? print_expression(*tree) : "") << text;
     EXPECT_EQ(ids, tree ? license_ids(*tree) : Ids{}) << text;
   }
+  // Nesting is bounded, so that ten thousand parentheses cannot exhaust the stack.
+  const auto nested = [](int depth) {
+    return std::string(depth, '(') + "A" + std::string(depth, ')');
+  };
+  EXPECT_TRUE(parse_expression(nested(kMaxExpressionDepth)));
+  EXPECT_FALSE(parse_expression(nested(kMaxExpressionDepth + 1)));
+  EXPECT_FALSE(parse_expression(nested(5000)));
   // Built trees get the parentheses SPDX needs, nested joins of one kind flattened.
   const Expression a = license_expression("A"), b = license_expression("B");
   const Expression c = license_expression("C");
