@@ -8,6 +8,7 @@
 #include <set>
 
 #include "analysis/gnu_grant.h"
+#include "analysis/references.h"
 #include "match/chunk_index.h"
 
 namespace tarsil {
@@ -383,6 +384,18 @@ std::vector<Detection> detect_licenses(const ReadText& text, const FirstPass& fi
           return inside_share(at, Placement{.begin = d.begin, .end = d.end}) >= 0.5;
         });
     if (!inside) detections.push_back(std::move(reference));
+  }
+  // In a list of licenses (an SPDX id table, a license-list JSON) ids and
+  // names are data: only tags, texts and notices state a license there.
+  const auto listed = [](const Detection& d) {
+    return d.kind == DetectionKind::kString || d.kind == DetectionKind::kReference ||
+           d.rule.starts_with("notice-short");
+  };
+  if (std::any_of(detections.begin(), detections.end(), listed) &&
+      lists_licenses(text.raw, [&pass](std::string_view name) {
+        return license_spelling(pass->rules, name);
+      })) {
+    std::erase_if(detections, listed);
   }
   std::stable_sort(detections.begin(), detections.end(),
                    [](const Detection& a, const Detection& b) { return a.begin < b.begin; });

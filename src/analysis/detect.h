@@ -18,7 +18,9 @@
 // - without any text detection, the records' string-rule verdict (kind
 //   string, the lines of the rule that matched);
 // - the references given (names, URLs, declared fields: references.h) that
-//   lie outside every tag, text and notice.
+//   lie outside every tag, text and notice;
+// - in a list of licenses (references.h: lists_licenses) only tags, texts
+//   and notices other than short references ("notice-short*") are kept.
 // At most kMaxTextPasses text passes run. `first` is the records' license
 // pass on the whole text (its best match and its candidates), reused as the
 // first text pass.

@@ -3,6 +3,7 @@
 #include "analysis/references.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 #include <utility>
 
@@ -444,12 +445,42 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
   }
   std::set<std::string> licenses;
   for (const ReferenceDetection& d : found) licenses.insert(d.license);
-  if (licenses.size() >= 3) return {};
+  if (licenses.size() >= 3 || (!found.empty() && lists_licenses(text, lookup))) return {};
   std::stable_sort(found.begin(), found.end(),
                    [](const ReferenceDetection& a, const ReferenceDetection& b) {
                      return a.start_line < b.start_line;
                    });
   return found;
+}
+
+bool lists_licenses(std::string_view raw_text, const LicenseLookup& lookup) {
+  constexpr std::size_t kListed = 4, kLongestId = 48;
+  const auto id_char = [](char c) {
+    return is_digit(c) || (lower(c) >= 'a' && lower(c) <= 'z') || c == '.' || c == '-' || c == '+';
+  };
+  std::set<std::string, std::less<>> ids;
+  std::size_t k = 0;
+  while (k < raw_text.size()) {
+    if (!id_char(raw_text[k])) {
+      ++k;
+      continue;
+    }
+    const std::size_t start = k;
+    while (k < raw_text.size() && id_char(raw_text[k])) ++k;
+    std::string_view token = raw_text.substr(start, k - start);
+    while (!token.empty() && (token.back() == '.' || token.back() == '-')) token.remove_suffix(1);
+    if (token.size() < 3 || token.size() > kLongestId ||
+        !std::isalpha(static_cast<unsigned char>(token[0])) ||
+        std::none_of(token.begin(), token.end(), [](char c) { return is_digit(c) || c == '-'; })) {
+      continue;
+    }
+    std::string id = lookup(token);
+    const bool spelt_as_id = id.size() == token.size() &&
+                             std::equal(id.begin(), id.end(), token.begin(),
+                                        [](char a, char b) { return lower(a) == lower(b); });
+    if (spelt_as_id && ids.insert(std::move(id)).second && ids.size() == kListed) return true;
+  }
+  return false;
 }
 
 std::string reference_verdict(const std::vector<ReferenceDetection>& detections) {

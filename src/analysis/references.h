@@ -36,8 +36,13 @@
 // set's spelling of an id (case-insensitive), "" when unknown; a deprecated
 // GNU id is reported as its -only / -or-later form. A family named without a
 // version ("any") is dropped when the file gives another detection. A file
-// whose detections name three licenses or more (a list of licenses) gives
-// none.
+// whose detections name three licenses or more, or that lists licenses
+// (below), gives none.
+//
+// `lists_licenses` tells a list of licenses (an SPDX id table in code, a
+// license-list JSON, an allow list): four or more distinct license ids
+// spelt as ids (any letter case), each holding a digit or a dash, so that
+// words such as "MIT" or "Ruby" in prose never count.
 #ifndef TARSIL_ANALYSIS_REFERENCES_H_
 #define TARSIL_ANALYSIS_REFERENCES_H_
 
@@ -67,6 +72,8 @@ struct ReferenceDetection {
 std::vector<ReferenceDetection> find_references(std::string_view raw_text,
                                                 const ReferenceData& data,
                                                 const LicenseLookup& lookup);
+
+bool lists_licenses(std::string_view raw_text, const LicenseLookup& lookup);
 
 // The license every detection names, "" when they disagree or there are none.
 std::string reference_verdict(const std::vector<ReferenceDetection>& detections);

@@ -220,6 +220,14 @@ TEST(References, ListsGiveNothing) {
       {"Dual licensed under the MIT License and the GNU GPL version 2", ""},
   });
   const Bundled& b = bundled();
+  // A list of licenses: four ids or more, each spelt as an id with a digit or a dash.
+  const std::pair<std::string, bool> lists[] = {
+      {"[\"Apache-2.0\", \"bsd-3-clause\", \"EPL-2.0\", \"LGPL-2.1\"]", true},
+      {"(MPL-1.1 OR GPL-2.0-or-later OR LGPL-2.1-or-later) AND MPL-1.1", false},
+      {"MIT, ISC, Zlib, Ruby, Apache-2.0", false},  // words without a digit or a dash
+  };
+  for (const auto& [text, listed] : lists)
+    EXPECT_EQ(lists_licenses(text, b.lookup), listed) << text;
   const std::vector<ReferenceDetection> two =
       find_references("line\nLicensed under the MIT License\n\nGPLv2\n", b.data, b.lookup);
   ASSERT_EQ(two.size(), 2u);
@@ -238,7 +246,7 @@ namespace {
 // The bundled rule set end to end: a reference verdict is written as a string
 // rule's in the records format and as "reference" in jsonl; a notice naming
 // another license than its boilerplate's is that license; a license text
-// gives no reference verdict.
+// gives no reference verdict; ids in a list of licenses are data.
 TEST(References, BundledRecords) {
   testing::TempDir dir;
   testing::write_file(dir / "a.c", "/* Licensed under the Apache v2 License */\n");
@@ -254,6 +262,14 @@ TEST(References, BundledRecords) {
   const struct {
     std::string file, license, match;
   } rows[] = {{"a.c", "Apache-2.0", "reference"}, {"b.c", "MIT", "string"}};
+  // An id table: the records keep their verdict; the full analysis finds no license there.
+  testing::write_file(dir / "ids.js",
+                      "const ids = [\n  \"Apache-2.0\",\n  \"BSD-3-Clause\",\n  \"EPL-2.0\",\n"
+                      "  \"LGPL-2.1\",\n];\n");
+  EXPECT_NE(testing::run_tarsil({"-r", rules, dir / "ids.js"}).out.find("\"license\":\"LGPL-2.1"),
+            std::string::npos);
+  EXPECT_EQ(testing::run_tarsil({"-r", rules, "--format", "jsonl", dir / "ids.js"}).out,
+            "{\"path\":\"" + dir / "ids.js" + "\",\"license\":\"\",\"detections\":[]}\n");
   for (const auto& row : rows) {
     const testing::RunResult records = testing::run_tarsil({"-r", rules, dir / row.file});
     EXPECT_EQ(records.out, "{\"license\":\"" + row.license + "\",\"score\":\"100.00\",\"path\":\"" +
