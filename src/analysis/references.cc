@@ -3,7 +3,6 @@
 #include "analysis/references.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <utility>
 
@@ -19,6 +18,9 @@ bool is_digit(char c) {
 }
 char lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool is_letter(char c) {
+  return lower(c) >= 'a' && lower(c) <= 'z';
 }
 
 bool is_number(const std::string& word) {
@@ -456,7 +458,7 @@ std::vector<ReferenceDetection> find_references(std::string_view raw_text,
 bool lists_licenses(std::string_view raw_text, const LicenseLookup& lookup) {
   constexpr std::size_t kListed = 4, kLongestId = 48;
   const auto id_char = [](char c) {
-    return is_digit(c) || (lower(c) >= 'a' && lower(c) <= 'z') || c == '.' || c == '-' || c == '+';
+    return is_digit(c) || is_letter(c) || c == '.' || c == '-' || c == '+';
   };
   std::set<std::string, std::less<>> ids;
   std::size_t k = 0;
@@ -469,8 +471,7 @@ bool lists_licenses(std::string_view raw_text, const LicenseLookup& lookup) {
     while (k < raw_text.size() && id_char(raw_text[k])) ++k;
     std::string_view token = raw_text.substr(start, k - start);
     while (!token.empty() && (token.back() == '.' || token.back() == '-')) token.remove_suffix(1);
-    if (token.size() < 3 || token.size() > kLongestId ||
-        !std::isalpha(static_cast<unsigned char>(token[0])) ||
+    if (token.size() < 3 || token.size() > kLongestId || !is_letter(token[0]) ||
         std::none_of(token.begin(), token.end(), [](char c) { return is_digit(c) || c == '-'; })) {
       continue;
     }
