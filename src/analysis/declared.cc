@@ -245,10 +245,10 @@ void at_word(Scan* s, std::size_t begin, std::size_t end) {
     return;
   }
   if (before == '<' && after == '>') {
-    const std::size_t close = text.find("</", end);
     const std::size_t limit = std::min(text.size(), end + 2000);
     for (const std::string_view tag : {"name", "url"}) {
-      const std::string open = "<" + std::string(tag) + ">";
+      std::string open = "<";
+      open.append(tag).append(">");
       const std::size_t at = text.find(open, end);
       if (at == std::string_view::npos || at >= limit) continue;
       const std::size_t from = at + open.size();
@@ -256,7 +256,6 @@ void at_word(Scan* s, std::size_t begin, std::size_t end) {
       if (to >= limit) continue;
       add(s, "<license>", text.substr(from, to - from), from);
     }
-    (void)close;
     return;
   }
   if (is_quote(before) && after == before) {
